@@ -1,0 +1,108 @@
+// GetNextLine with the matrix operations, and the rewrite pass, over
+// arbitrary file contents.
+//
+// The first byte chooses the line buffer size (2 to 512, 0xFF for 512); the rest is the
+// file.  Checked: every line handed out fits its buffer and is terminated;
+// a rewrite that rebuilds nothing gives back the file byte for byte (nothing
+// is ever lost); rewrites of every model with a new Z succeed.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "platform/syscalls.h"
+#include "simulation/matrix_line.h"
+#include "simulation/model_files.h"
+#include "tavrin/simulation/xml.h"
+
+namespace {
+
+std::string Folder() {
+  static std::string folder = [] {
+    std::string base = access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    return base + "/tavrin-fuzz-" + std::to_string(getpid());
+  }();
+  return folder;
+}
+
+void WriteWhole(const std::string& path, const uint8_t* data, size_t size) {
+  FILE* f = std::fopen(path.c_str(), "wb");
+  if (f == nullptr) std::abort();
+  if (size > 0 && std::fwrite(data, 1, size, f) != size) std::abort();
+  std::fclose(f);
+}
+
+std::string ReadWhole(const std::string& path) {
+  std::string text;
+  FILE* f = std::fopen(path.c_str(), "rb");
+  if (f == nullptr) return "(missing)";
+  char block[4096];
+  size_t got;
+  while ((got = std::fread(block, 1, sizeof block, f)) > 0) text.append(block, got);
+  std::fclose(f);
+  return text;
+}
+
+int NoFlush(int) { return 0; }
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size < 1) return 0;
+  // The files live in memory and are thrown away: flushing them to a disk
+  // would only slow the search down.
+  static bool ready = (mkdir(Folder().c_str(), 0700),
+                       tavrin_set_syscall("fsync", reinterpret_cast<tavrin_syscall_ptr>(&NoFlush)), true);
+  (void)ready;
+  const short buffer_size = static_cast<short>(2 + (data[0] * 2) % 511);  // 0xFF: 512
+  const std::string source = Folder() + "/m.ovp";
+  const std::string temporary = Folder() + "/mTemp.ovp";
+  WriteWhole(source, data + 1, size - 1);
+
+  CLibXml reader;
+  if (reader.OpenXmlFileForRead(source.c_str()) != 1) std::abort();
+  char line[tavrin::simulation::kLineBufferSize];
+  CLibXmlinf info;
+  size_t total = 0;
+  while (reader.GetNextLine(line, buffer_size, &info) != nullptr || line[0] != '\0') {
+    size_t length = std::strlen(line);
+    if (length > static_cast<size_t>(buffer_size - 1)) std::abort();
+    total += length;
+    if (total > size) std::abort();
+    if (info.tag != nullptr && std::strlen(info.tag) > 126) std::abort();
+    if (info.text != nullptr && std::strlen(info.text) > 254) std::abort();
+    if (info.tag != nullptr && std::strcmp(info.tag, "matrix") == 0) {
+      tavrin::simulation::MatrixValue(&info, 0);
+      char copy[tavrin::simulation::kLineBufferSize];
+      std::memcpy(copy, line, length + 1);
+      if (tavrin::simulation::RewriteMatrixLine(copy, &info, 0, -12.5) == 0 &&
+          std::strlen(copy) >= tavrin::simulation::kLineBufferSize) {
+        std::abort();
+      }
+    }
+    line[0] = '\0';
+  }
+  reader.CloseXmlFileForRead();
+
+  // Mode 1 rebuilds nothing: the file must come back unchanged.
+  using tavrin::simulation::ModelKind;
+  const std::string original(reinterpret_cast<const char*>(data + 1), size - 1);
+  if (!tavrin::simulation::RewriteModelFile(source.c_str(), temporary.c_str(), ModelKind::kWork, data[0] & 1, 1, 0.0)) {
+    std::abort();
+  }
+  if (ReadWhole(source) != original) std::abort();
+
+  // Mode 0 rebuilds the model's matrix lines; each model in turn.
+  for (ModelKind kind : {ModelKind::kChuck, ModelKind::kJaw, ModelKind::kWork}) {
+    if (!tavrin::simulation::RewriteModelFile(source.c_str(), temporary.c_str(), kind, data[0] & 2, 0, 7.0)) {
+      std::abort();
+    }
+  }
+  double z = 0.0;
+  tavrin::simulation::ReadModelMatrix(source.c_str(), ModelKind::kChuck, data[0] & 2, 0, &z);
+  return 0;
+}

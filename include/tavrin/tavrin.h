@@ -1,0 +1,26 @@
+// Tavrin: support library for the operator-panel applications of CNC lathes
+// and turning centres.  This header includes every public header.
+#ifndef TAVRIN_TAVRIN_H
+#define TAVRIN_TAVRIN_H
+
+#include "tavrin/export.h"
+#include "tavrin/wintypes.h"
+#include "tavrin/message.h"
+#include "tavrin/app.h"
+#include "tavrin/nc/return_codes.h"
+#include "tavrin/nc/handles.h"
+#include "tavrin/nc/cnc_params.h"
+#include "tavrin/nc/pmc.h"
+#include "tavrin/nc/macro_vars.h"
+#include "tavrin/nc/tool_offsets.h"
+#include "tavrin/nc/error_report.h"
+#include "tavrin/util/numeric.h"
+#include "tavrin/machine/mchn.h"
+#include "tavrin/simulation/xml.h"
+#include "tavrin/simulation/chuck_model.h"
+#include "tavrin/simulation/jaw_model.h"
+#include "tavrin/simulation/work_model.h"
+#include "tavrin/machine/mchn_struct_model.h"
+#include "tavrin/serial/com_port.h"
+
+#endif

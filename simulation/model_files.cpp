@@ -1,0 +1,90 @@
+#include "simulation/model_files.h"
+
+#include <cstring>
+
+#include "platform/file_replace.h"
+#include "simulation/matrix_line.h"
+#include "simulation/sim_files.h"
+#include "simulation/xml_stream_access.h"
+
+namespace tavrin::simulation {
+
+bool CountModelElements(const char* file, ModelKind kind, bool left, bool first_only, short* count) {
+  CLibXml reader;
+  if (reader.OpenXmlFileForRead(file) == 0) return false;
+  ModelScan scan(kind, left);
+  char line[kLineBufferSize];
+  CLibXmlinf info;
+  while (reader.GetNextLine(line, static_cast<short>(sizeof line), &info) != nullptr) {
+    if (scan.Feed(info) != LineRole::kModelStart) continue;
+    if (count != nullptr) ++*count;
+    if (first_only) break;
+  }
+  reader.CloseXmlFileForRead();
+  return true;
+}
+
+bool ReadModelMatrix(const char* file, ModelKind kind, bool left, short mode, double* value) {
+  CLibXml reader;
+  if (reader.OpenXmlFileForRead(file) == 0) return false;
+  ModelScan scan(kind, left);
+  char line[kLineBufferSize];
+  CLibXmlinf info;
+  while (reader.GetNextLine(line, static_cast<short>(sizeof line), &info) != nullptr) {
+    if (scan.Feed(info) == LineRole::kModelMatrix && value != nullptr) *value = MatrixValue(&info, mode);
+  }
+  reader.CloseXmlFileForRead();
+  return true;
+}
+
+namespace {
+
+// Copies the source into the writer, rebuilding the model's matrix lines.
+bool CopyWithNewMatrices(CLibXml& reader, CLibXml& writer, ModelKind kind, bool left, short mode, double value) {
+  ModelScan scan(kind, left);
+  char line[kLineBufferSize];
+  CLibXmlinf info;
+  for (;;) {
+    char* got = reader.GetNextLine(line, static_cast<short>(sizeof line), &info);
+    std::size_t length = XmlStreamAccess::LastLineLength(reader);
+    if (got == nullptr) {
+      if (XmlStreamAccess::ReadFailed(reader)) return false;
+      if (length == 0) return true;  // the end of the file
+      // A line without markup ends the scan; it and all after it are copied
+      // as they are.
+      return XmlStreamAccess::Write(writer, line, length) && XmlStreamAccess::CopyRest(reader, writer);
+    }
+    // A line with a NUL byte is never rebuilt: the text after the NUL would be lost.
+    if (scan.Feed(info) == LineRole::kModelMatrix && std::strlen(line) == length &&
+        RewriteMatrixLine(line, &info, mode, value) == 0) {
+      length = std::strlen(line);
+    }
+    if (!XmlStreamAccess::Write(writer, line, length)) return false;
+  }
+}
+
+}  // namespace
+
+bool RewriteModelFile(const char* source, const char* temporary, ModelKind kind, bool left, short mode, double value) {
+  bool copied;
+  {
+    CLibXml reader;
+    if (reader.OpenXmlFileForRead(source) == 0) return false;
+    CLibXml writer;
+    if (writer.OpenXmlFileForWrite(temporary) == 0) return false;
+    copied = CopyWithNewMatrices(reader, writer, kind, left, mode, value);
+    reader.CloseXmlFileForRead();
+    copied = XmlStreamAccess::FinishWriting(writer) && copied;
+  }
+  return copied && tavrin::platform::ReplaceWithTemporary(temporary, source);
+}
+
+short RewriteModelFiles(ModelKind kind, bool left, short mode, double assembly_value, double machine_value) {
+  SimulationFileNames names;
+  if (!FindSimulationFiles(&names)) return -1;
+  if (!RewriteModelFile(names.assembly, names.assembly_temporary, kind, left, mode, assembly_value)) return -1;
+  if (!RewriteModelFile(names.machine, names.machine_temporary, kind, left, mode, machine_value)) return -1;
+  return 0;
+}
+
+}  // namespace tavrin::simulation

@@ -1,0 +1,73 @@
+// Run with TAVRIN_FOCAS naming a library that does not exist: every NC call
+// must answer EW_NODLL (-15) and touch nothing.
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+#include "tavrin/tavrin.h"
+
+// The first use loads the library; many threads at once must all see the
+// same answer.
+TEST(MissingFocasLibrary, FirstUseFromManyThreads) {
+  std::vector<std::thread> threads;
+  std::vector<short> codes(8, 0);
+  for (int i = 0; i < 8; ++i) {
+    threads.emplace_back([&codes, i] {
+      unsigned short handle = 0;
+      codes[i] = lib_GetNcLibHandle(&handle);
+    });
+  }
+  for (auto& t : threads) t.join();
+  for (short code : codes) EXPECT_EQ(EW_NODLL, code);
+}
+
+TEST(MissingFocasLibrary, EveryCallGivesNoDll) {
+  unsigned short handle = 77;
+  EXPECT_EQ(EW_NODLL, lib_GetNcLibHandle(&handle));
+  EXPECT_EQ(EW_NODLL, lib_GetNcGuideLibHandle(&handle));
+  EXPECT_EQ(EW_NODLL, lib_GetNcLibHandleEthernet("192.0.2.1", 8193, &handle));
+  EXPECT_EQ(77, handle);
+  EXPECT_EQ(EW_NODLL, lib_FreeHandle(1));
+  short path_max = 5;
+  EXPECT_EQ(EW_NODLL, lib_GetPathMax(1, &path_max));
+  EXPECT_EQ(-1, path_max);
+
+  bool bit = true;
+  char byte = 9;
+  short word = 9;
+  tavrin_long two_word = 9;
+  double real = 9.0;
+  EXPECT_EQ(EW_NODLL, lib_ReadCncParam_Bit(1, 1000, 0, 0, &bit));
+  EXPECT_EQ(EW_NODLL, lib_ReadCncParam_Byte(1, 1000, 0, &byte));
+  EXPECT_EQ(EW_NODLL, lib_ReadCncParam_Word(1, 1000, 0, &word));
+  EXPECT_EQ(EW_NODLL, lib_ReadCncParam_2Word(1, 1000, 0, &two_word));
+  EXPECT_EQ(EW_NODLL, lib_ReadCncParam_Real(1, 1000, 0, &real));
+  EXPECT_EQ(EW_NODLL, lib_WriteCncParam_Bit(1, 1000, 0, 0, true));
+  EXPECT_EQ(EW_NODLL, lib_WriteCncParam_Real(1, 1000, 0, 1.0));
+  short code = 0;
+  EXPECT_EQ(0.0, lib_ReadCncParam(1, 1000.0, 0, 2, &code));
+  EXPECT_EQ(EW_NODLL, code);
+  EXPECT_EQ(EW_NODLL, lib_WriteCncParam(1, 1000.0, 0, 2, 1.0));
+
+  EXPECT_EQ(EW_NODLL, lib_ReadPmcParam_Bit(1, 'D', 9550, 2, &bit));
+  EXPECT_EQ(EW_NODLL, lib_WritePmcParam_Bit(1, 'D', 9550, 2, true));
+  EXPECT_EQ(EW_NODLL, lib_WritePmcParam_2Word(1, 'D', 100, 5));
+
+  EXPECT_EQ(EW_NODLL, lib_ReadPCode(1, 500, &real));
+  EXPECT_EQ(0.0, real);
+  double values[3] = {1, 2, 3};
+  EXPECT_EQ(EW_NODLL, lib_ReadPluralPCode(1, 500, 3, values));
+  EXPECT_EQ(3.0, values[2]);
+  EXPECT_EQ(EW_NODLL, lib_WritePCode(1, 500, 1.0));
+  EXPECT_EQ(EW_NODLL, lib_WritePluralPCode(1, 500, 3, 1.0));
+
+  real = 4.0;
+  EXPECT_EQ(EW_NODLL, lib_ReadOffsetWearX(1, 1, &real));
+  EXPECT_EQ(4.0, real);
+  EXPECT_EQ(EW_NODLL, lib_WriteOffsetGeometryT(1, 1, 3));
+  EXPECT_EQ(EW_NODLL, lib_WriteOffsetWearY(1, 1, 3.0));
+
+  // Refusals that need no CNC are unchanged.
+  EXPECT_EQ(DLL_FOCAS2_FUNCRET_INIT, lib_ReadPmcParam_Byte(1, 'Q', 1, &byte));
+}

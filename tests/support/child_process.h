@@ -1,0 +1,19 @@
+// Running code in a child process and killing it part-way.  Only where the
+// platform can copy a running process (fork); elsewhere ChildProcessesSupported
+// is false and tests that need it skip.
+#ifndef TAVRIN_TESTS_SUPPORT_CHILD_PROCESS_H
+#define TAVRIN_TESTS_SUPPORT_CHILD_PROCESS_H
+
+namespace tavrin::test {
+
+bool ChildProcessesSupported();
+
+enum class ChildOutcome { kKilled, kFinished, kNotStarted };
+
+// Runs body(context) in a copy of this process and kills it without warning
+// (SIGKILL) after `delay_microseconds`, unless it has finished by then.
+ChildOutcome RunChildAndKill(void (*body)(void*), void* context, long delay_microseconds);
+
+}  // namespace tavrin::test
+
+#endif

@@ -1,0 +1,298 @@
+#include "support/serial_line.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <pty.h>
+#include <stdarg.h>
+#include <sys/eventfd.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <cstring>
+#include <thread>
+
+#include "platform/syscalls.h"
+#include "tavrin/serial/com_port.h"
+
+namespace tavrin::test {
+
+namespace {
+
+struct Speed {
+  DWORD rate;
+  speed_t code;
+};
+constexpr Speed kSpeeds[] = {{110, B110},     {1200, B1200},     {9600, B9600},     {19200, B19200},
+                             {38400, B38400}, {57600, B57600},   {115200, B115200}, {230400, B230400},
+                             {460800, B460800}, {921600, B921600}};
+
+LineSettings Decode(const termios& t) {
+  LineSettings settings{};
+  for (const Speed& speed : kSpeeds) {
+    if (speed.code == cfgetospeed(&t)) settings.baud_rate = speed.rate;
+  }
+  switch (t.c_cflag & CSIZE) {
+    case CS5: settings.byte_size = 5; break;
+    case CS6: settings.byte_size = 6; break;
+    case CS7: settings.byte_size = 7; break;
+    default: settings.byte_size = 8; break;
+  }
+  bool odd = (t.c_cflag & PARODD) != 0;
+  bool stick = (t.c_cflag & CMSPAR) != 0;
+  settings.parity = (t.c_cflag & PARENB) == 0 ? NOPARITY
+                    : stick                  ? (odd ? MARKPARITY : SPACEPARITY)
+                                             : (odd ? ODDPARITY : EVENPARITY);
+  settings.stop_bits = (t.c_cflag & CSTOPB) == 0 ? ONESTOPBIT : (settings.byte_size == 5 ? ONE5STOPBITS : TWOSTOPBITS);
+  settings.raw = (t.c_lflag & (ICANON | ECHO | ISIG | IEXTEN)) == 0 && (t.c_oflag & OPOST) == 0 &&
+                 (t.c_iflag & (ICRNL | INLCR | IGNCR | ISTRIP | IXON | IXOFF)) == 0;
+  return settings;
+}
+
+}  // namespace
+
+SerialLine::SerialLine() {
+  char name[128] = {0};
+  if (openpty(&far_, &near_, name, nullptr, nullptr) != 0) {
+    far_ = near_ = -1;
+    return;
+  }
+  path_ = name;
+}
+
+SerialLine::~SerialLine() {
+  if (near_ >= 0) close(near_);
+  if (far_ >= 0) close(far_);
+}
+
+bool SerialLine::Write(const void* data, std::size_t size) {
+  const char* bytes = static_cast<const char*>(data);
+  while (size > 0) {
+    ssize_t written = write(far_, bytes, size);
+    if (written < 0 && errno == EINTR) continue;
+    if (written <= 0) return false;
+    bytes += written;
+    size -= static_cast<std::size_t>(written);
+  }
+  return true;
+}
+
+std::size_t SerialLine::Read(void* data, std::size_t size, int timeout_ms) {
+  char* bytes = static_cast<char*>(data);
+  std::size_t done = 0;
+  while (done < size) {
+    pollfd watched = {far_, POLLIN, 0};
+    int ready = poll(&watched, 1, timeout_ms);
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready <= 0) break;
+    ssize_t count = read(far_, bytes + done, size - done);
+    if (count < 0 && errno == EINTR) continue;
+    if (count <= 0) break;
+    done += static_cast<std::size_t>(count);
+  }
+  return done;
+}
+
+bool SerialLine::WaitQueued(std::size_t count, int timeout_ms) {
+  // The pseudo-terminal hands bytes to the port end's queue asynchronously;
+  // look at the queue until it holds them all.
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout_ms);
+  for (;;) {
+    int queued = 0;
+    if (ioctl(near_, FIONREAD, &queued) != 0) return false;
+    if (queued >= 0 && static_cast<std::size_t>(queued) >= count) return true;
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+}
+
+bool SerialLine::Settings(LineSettings* settings) {
+  // On a pseudo-terminal the far end's tcgetattr reports the port end's
+  // settings.
+  termios t;
+  if (tcgetattr(far_, &t) != 0) return false;
+  *settings = Decode(t);
+  return true;
+}
+
+bool SerialLine::Configure(const LineSettings& settings) {
+  termios t;
+  if (tcgetattr(far_, &t) != 0) return false;
+  for (const Speed& speed : kSpeeds) {
+    if (speed.rate == settings.baud_rate) cfsetspeed(&t, speed.code);
+  }
+  static constexpr tcflag_t kSizes[] = {CS5, CS6, CS7, CS8};
+  static constexpr tcflag_t kParities[] = {0, PARENB | PARODD, PARENB, PARENB | CMSPAR | PARODD, PARENB | CMSPAR};
+  t.c_cflag &= ~static_cast<tcflag_t>(CSIZE | PARENB | PARODD | CMSPAR | CSTOPB);
+  t.c_cflag |= kSizes[settings.byte_size - 5] | kParities[settings.parity];
+  if (settings.stop_bits != ONESTOPBIT) t.c_cflag |= CSTOPB;
+  return tcsetattr(far_, TCSANOW, &t) == 0;
+}
+
+void SignalEvent(HANDLE event) {
+  eventfd_write(static_cast<int>(reinterpret_cast<intptr_t>(event)), 1);
+}
+
+short OpenPortInChildProcess(const char* port_name) {
+  pid_t child = fork();
+  if (child < 0) return 1;
+  if (child == 0) {
+    char name[TAVRIN_COM_PORT_NAME_MAX + 1] = {0};
+    std::strncpy(name, port_name, sizeof name - 1);
+    CLibCOMPort port(name);
+    short code = port.OpenPort();
+    _exit(-code);  // 0 to 10
+  }
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0) {
+    if (errno != EINTR) return 1;
+  }
+  return WIFEXITED(status) ? static_cast<short>(-WEXITSTATUS(status)) : 1;
+}
+
+// --- Faults --------------------------------------------------------------------
+
+namespace {
+
+// Calls to let through before failing; negative: fail none.
+std::atomic<int> let_through{-1};
+std::string opened_path;
+
+bool Fail() {
+  int left = let_through.load();
+  while (left > 0 && !let_through.compare_exchange_weak(left, left - 1)) {
+  }
+  return left == 0;
+}
+
+int FailingOpen(const char* path, int flags, ...) {
+  if (Fail()) return errno = ENOENT, -1;
+  return open(path, flags);
+}
+int RecordingOpen(const char* path, int, ...) {
+  opened_path = path;
+  return errno = ENOENT, -1;
+}
+int FailingIoctl(int fd, unsigned long request, ...) {
+  if (Fail()) return errno = EIO, -1;
+  if (request == TIOCEXCL || request == TIOCNXCL) return ioctl(fd, request);
+  va_list arguments;
+  va_start(arguments, request);
+  void* argument = va_arg(arguments, void*);
+  va_end(arguments);
+  return ioctl(fd, request, argument);
+}
+int FailingFcntl(int fd, int command, ...) {
+  if (Fail()) return errno = EBADF, -1;
+  if (command == F_GETFD || command == F_GETFL) return fcntl(fd, command);
+  va_list arguments;
+  va_start(arguments, command);
+  int argument = va_arg(arguments, int);
+  va_end(arguments);
+  return fcntl(fd, command, argument);
+}
+int FailingFlock(int fd, int operation) { return Fail() ? (errno = EWOULDBLOCK, -1) : flock(fd, operation); }
+int FailingIsatty(int fd) { return Fail() ? (errno = ENOTTY, 0) : isatty(fd); }
+int FailingTcgetattr(int fd, termios* t) { return Fail() ? (errno = EIO, -1) : tcgetattr(fd, t); }
+int FailingTcsetattr(int fd, int when, const termios* t) { return Fail() ? (errno = EIO, -1) : tcsetattr(fd, when, t); }
+int FailingTcflush(int fd, int queue) { return Fail() ? (errno = EIO, -1) : tcflush(fd, queue); }
+int FailingEventfd(unsigned int value, int flags) { return Fail() ? (errno = EMFILE, -1) : eventfd(value, flags); }
+int FailingPoll(pollfd* fds, nfds_t count, int timeout) { return Fail() ? (errno = ENOMEM, -1) : poll(fds, count, timeout); }
+ssize_t FailingRead(int fd, void* data, size_t size) { return Fail() ? (errno = EIO, -1) : read(fd, data, size); }
+ssize_t FailingWrite(int fd, const void* data, size_t size) { return Fail() ? (errno = EIO, -1) : write(fd, data, size); }
+
+template <typename F>
+tavrin_syscall_ptr Erase(F function) {
+  return reinterpret_cast<tavrin_syscall_ptr>(function);
+}
+
+tavrin_syscall_ptr FailingCall(const std::string& name) {
+  static const struct {
+    const char* name;
+    tavrin_syscall_ptr function;
+  } kCalls[] = {
+      {"serial:open", Erase(&FailingOpen)},           {"serial:ioctl", Erase(&FailingIoctl)},
+      {"serial:fcntl", Erase(&FailingFcntl)},         {"serial:flock", Erase(&FailingFlock)},
+      {"serial:isatty", Erase(&FailingIsatty)},       {"serial:tcgetattr", Erase(&FailingTcgetattr)},
+      {"serial:tcsetattr", Erase(&FailingTcsetattr)}, {"serial:tcflush", Erase(&FailingTcflush)},
+      {"serial:eventfd", Erase(&FailingEventfd)},     {"serial:poll", Erase(&FailingPoll)},
+      {"serial:read", Erase(&FailingRead)},           {"serial:write", Erase(&FailingWrite)},
+  };
+  for (const auto& call : kCalls) {
+    if (name == call.name) return call.function;
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+SyscallFailure::SyscallFailure(const char* name, int occurrence) : name_(name) {
+  tavrin_syscall_ptr failing = FailingCall(name_);
+  if (failing == nullptr) return;
+  let_through = occurrence;
+  installed_ = tavrin_set_syscall(name, failing) != nullptr;
+}
+
+SyscallFailure::~SyscallFailure() {
+  if (installed_) tavrin_set_syscall(name_.c_str(), nullptr);
+  let_through = -1;
+}
+
+namespace {
+std::atomic<int> applied_count{0};
+termios applied;
+
+int RecordingTcsetattr(int fd, int when, const termios* t) {
+  applied = *t;
+  ++applied_count;
+  return tcsetattr(fd, when, t);
+}
+}  // namespace
+
+SettingsRecorder::SettingsRecorder() {
+  applied_count = 0;
+  installed_ = tavrin_set_syscall("serial:tcsetattr", Erase(&RecordingTcsetattr)) != nullptr;
+}
+SettingsRecorder::~SettingsRecorder() {
+  if (installed_) tavrin_set_syscall("serial:tcsetattr", nullptr);
+}
+int SettingsRecorder::count() const { return applied_count; }
+LineSettings SettingsRecorder::last() const { return Decode(applied); }
+
+std::string DevicePathFor(const char* port_name) {
+  char name[TAVRIN_COM_PORT_NAME_MAX + 1] = {0};
+  std::strncpy(name, port_name, sizeof name - 1);
+  opened_path.clear();
+  if (tavrin_set_syscall("serial:open", Erase(&RecordingOpen)) == nullptr) return "";
+  CLibCOMPort port(name);
+  port.OpenPort();
+  tavrin_set_syscall("serial:open", nullptr);
+  return opened_path;
+}
+
+std::vector<OpenStepFault> OpenStepFaults() {
+  return {
+      {"serial:open", 0, TAVRIN_COM_OPEN_FAILED},          // no such device
+      {"serial:flock", 0, TAVRIN_COM_OPEN_FAILED},         // in use
+      {"serial:ioctl", 0, TAVRIN_COM_OPEN_FAILED},         // exclusive mode
+      {"serial:tcgetattr", 0, TAVRIN_COM_OPEN_FAILED},     // not a terminal
+      {"serial:tcsetattr", 0, TAVRIN_COM_OPEN_FAILED},     // raw mode
+      {"serial:fcntl", 1, TAVRIN_COM_OPEN_FAILED},         // back to blocking I/O
+      {"serial:isatty", 0, TAVRIN_COM_SETUP_FAILED},       // queue sizes
+      {"serial:tcflush", 0, TAVRIN_COM_PURGE_FAILED},      // purge
+      {"serial:tcgetattr", 1, TAVRIN_COM_GETSTATE_FAILED}, // settings
+      {"serial:eventfd", 0, TAVRIN_COM_EVENT_FAILED},      // event
+      {"serial:fcntl", 2, TAVRIN_COM_MASK_FAILED},         // event mask
+  };
+}
+
+TransferCalls SerialTransferCalls() { return {"serial:write", "serial:poll", "serial:read"}; }
+
+}  // namespace tavrin::test

@@ -1,0 +1,5 @@
+#include "support/sim_folder.h"
+
+namespace tavrin::test {
+bool DriveLettersAreMapped() { return false; }
+}  // namespace tavrin::test

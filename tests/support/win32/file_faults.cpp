@@ -1,0 +1,28 @@
+#ifndef WIN32_LEAN_AND_MEAN
+#  define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include "support/file_faults.h"
+
+namespace tavrin::test {
+
+namespace {
+// A refusal that is not retried (retries are for sharing refusals only).
+BOOL WINAPI FailingMove(LPCSTR, LPCSTR, DWORD) {
+  SetLastError(ERROR_WRITE_PROTECT);
+  return FALSE;
+}
+BOOL WINAPI FailingFlush(HANDLE) {
+  SetLastError(ERROR_WRITE_FAULT);
+  return FALSE;
+}
+}  // namespace
+
+ScopedReplaceFailure::ScopedReplaceFailure()
+    : hook_("MoveFileExA", reinterpret_cast<tavrin_syscall_ptr>(&FailingMove)) {}
+
+ScopedFlushFailure::ScopedFlushFailure()
+    : hook_("FlushFileBuffers", reinterpret_cast<tavrin_syscall_ptr>(&FailingFlush)) {}
+
+}  // namespace tavrin::test
