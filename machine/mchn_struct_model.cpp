@@ -1,6 +1,5 @@
 #include "tavrin/machine/mchn_struct_model.h"
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -27,7 +26,12 @@ double ReadDistance(const char* key) {
 }
 
 // Copies a name, cut to kNameSize - 1 characters.
-void CopyName(char* target, const char* name) { std::snprintf(target, kNameSize, "%s", name); }
+void CopyName(char* target, const char* name) {
+  std::size_t length = std::strlen(name);
+  if (length > kNameSize - 1) length = kNameSize - 1;
+  std::memcpy(target, name, length);
+  target[length] = '\0';
+}
 
 bool IsEntry(short number) { return number >= 1 && number <= 3; }
 

@@ -61,4 +61,11 @@ F Call(const SyscallEntry& entry) {
     #name, reinterpret_cast<tavrin_syscall_ptr>(&::name), reinterpret_cast<tavrin_syscall_ptr>(&::name) \
   }
 
+// The same under a name that the file chooses, such as "log:open", for a call
+// that several files make: each file's entry can then be replaced alone.
+#define TAVRIN_SYSCALL_AS(label, name)                                         \
+  tavrin::platform::SyscallEntry {                                             \
+    label, reinterpret_cast<tavrin_syscall_ptr>(&::name), reinterpret_cast<tavrin_syscall_ptr>(&::name) \
+  }
+
 #endif

@@ -52,7 +52,6 @@ TEST_F(CncParamsTest, TypedReadsUseTheLengthOfTheirKind) {
   EXPECT_EQ((std::vector<long long>{1400, 0, 8}), reads[1].args);
 
   char bytes[32];
-  tavrin_long two_words[32];
   bool bits[32];
   double reals[32];
   EXPECT_EQ(0, lib_ReadCncParam_Byte(handle_, 1020, -1, bytes));
@@ -62,7 +61,6 @@ TEST_F(CncParamsTest, TypedReadsUseTheLengthOfTheirKind) {
   EXPECT_EQ(36, reads[2].args[2]);
   EXPECT_EQ(36, reads[3].args[2]);
   EXPECT_EQ(260, reads[4].args[2]);
-  (void)two_words;
 }
 
 TEST_F(CncParamsTest, RealReadsUseEachAxisOwnDecimals) {
@@ -95,10 +93,10 @@ TEST_F(CncParamsTest, BitReadAndWriteTouchOnlyTheirBit) {
   EXPECT_EQ((std::vector<long long>{1001, 0, 5}), CallsOf(sim::Call::cnc_rdparam)[0].args);
   EXPECT_EQ(std::vector<long long>{5}, CallsOf(sim::Call::cnc_wrparam)[0].args);
 
-  bool two;
-  const unsigned char raw = 2;
-  std::memcpy(&two, &raw, 1);
-  ASSERT_EQ(0, lib_WriteCncParam_Bit(handle_, 1001, 6, 0, two));
+  // An application in another language may pass any byte as the flag.
+  auto write_raw = reinterpret_cast<short(TAVRIN_CALL*)(unsigned short, short, short, short, unsigned char)>(
+      &lib_WriteCncParam_Bit);
+  ASSERT_EQ(0, write_raw(handle_, 1001, 6, 0, 2));
   EXPECT_EQ(0x09, Stored(1001, 0));
 }
 

@@ -110,15 +110,5 @@ TEST_F(MchnStructModelTest, NamesAreCutToThirtyOneCharacters) {
   EXPECT_EQ("LatheC", NameOf(CLibMchnStructModel()));
 }
 
-TEST_F(MchnStructModelTest, EntriesOutsideOneToThreeReadAsMissing) {
-  CLibMchnStructModel model;
-  for (short n : {0, 4, -1}) {
-    EXPECT_EQ(-1.0, model.GetVerticalDist(n));
-    EXPECT_EQ(-1.0, model.GetWidthTurret(n));
-    EXPECT_EQ(-1.0, model.GetRotOrgDist(n));
-    EXPECT_EQ(0, model.GetRotDirection(n));
-  }
-}
-
 }  // namespace
 }  // namespace tavrin::test

@@ -7,7 +7,6 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
-#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -21,7 +20,7 @@ namespace tavrin::test {
 namespace {
 
 constexpr int kTimeoutMs = 5000;
-constexpr unsigned char kUnwritten = 0xFF;  // fills buffers; test data avoids it
+constexpr char kUnwritten = static_cast<char>(0xFF);  // fills buffers; test data avoids it
 
 // The interface takes names as char*: keep them in writable arrays.
 struct Name {
@@ -31,13 +30,11 @@ struct Name {
 
 std::vector<char> Pattern(std::size_t size) {
   std::vector<char> bytes(size);
-  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + i / 255) % 255);  // never 0xFF
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + i / 255) % 255);
   return bytes;
 }
 
-// --- Without a line ----------------------------------------------------------
-
-TEST(SerialPortNameTest, NewPortHasNoNameNoHandleAndNoSettings) {
+TEST(SerialPortNameTest, NewPortHasNoNameHandleEventOrSettings) {
   CLibCOMPort port;
   char name[12] = "x";
   DCB dcb;
@@ -53,27 +50,19 @@ TEST(SerialPortNameTest, NewPortHasNoNameNoHandleAndNoSettings) {
   EXPECT_EQ(INVALID_HANDLE_VALUE, overlapped.hEvent);
 }
 
-TEST(SerialPortNameTest, NameIsKeptAfterThePrefixUpTo11Characters) {
+TEST(SerialPortNameTest, NamesUpTo11CharactersAreKeptLongerOnesRefused) {
   char name[12];
-  Name com1("COM1");
+  Name com1("COM1"), longest("ABCDEFGHIJK"), too_long("ABCDEFGHIJKL-and-more");
   CLibCOMPort port(com1.chars);
   ASSERT_TRUE(port.GetPortName(name));
   EXPECT_STREQ("COM1", name);
-
-  Name longest("ABCDEFGHIJK");
   port.SetPortName(longest.chars);
   ASSERT_TRUE(port.GetPortName(name));
   EXPECT_STREQ("ABCDEFGHIJK", name);
-
-  // One more is refused and clears the name, without spilling into the
-  // handle stored after the field.
-  Name too_long("ABCDEFGHIJKL-and-more");
+  // Refused without spilling into the handle stored after the field.
   port.SetPortName(too_long.chars);
   EXPECT_FALSE(port.GetPortName(name));
-  EXPECT_STREQ("", name);
   EXPECT_FALSE(port.GetPortHandle(nullptr));
-  port.SetPortName(nullptr);
-  EXPECT_FALSE(port.GetPortName(nullptr));
 }
 
 TEST(SerialPortNameTest, MissingDeviceLeavesThePortClosed) {
@@ -86,11 +75,7 @@ TEST(SerialPortNameTest, MissingDeviceLeavesThePortClosed) {
   EXPECT_EQ(TAVRIN_COM_OK, port.SendData(data, 0));
   EXPECT_EQ(TAVRIN_COM_WRITE_FAILED, port.SendData(data, 3));
   EXPECT_EQ(TAVRIN_COM_WAIT_FAILED, port.ReceiveData(data));
-  port.ClosePort();
-  EXPECT_EQ(TAVRIN_COM_OPEN_FAILED, port.OpenPort());
 }
-
-// --- Over a pseudo-terminal --------------------------------------------------
 
 class SerialPortTest : public ::testing::Test {
  protected:
@@ -100,7 +85,6 @@ class SerialPortTest : public ::testing::Test {
   }
   void TearDown() override { port_.ClosePort(); }
 
-  void Open() { ASSERT_EQ(TAVRIN_COM_OK, port_.OpenPort()); }
   LineSettings Settings() {
     LineSettings settings{};
     EXPECT_TRUE(line_.Settings(&settings));
@@ -108,9 +92,8 @@ class SerialPortTest : public ::testing::Test {
   }
   // Sends one byte and checks that it is the next thing the far end gets.
   void ExpectNextAtFarEnd(char marker) {
-    char sent[1] = {marker};
     char got = 0;
-    ASSERT_EQ(TAVRIN_COM_OK, port_.SendData(sent, 1));
+    ASSERT_EQ(TAVRIN_COM_OK, port_.SendData(&marker, 1));
     ASSERT_EQ(1u, line_.Read(&got, 1, kTimeoutMs));
     EXPECT_EQ(marker, got);
   }
@@ -121,67 +104,46 @@ class SerialPortTest : public ::testing::Test {
   CLibCOMPort port_{com7_name_.chars};
 };
 
-TEST_F(SerialPortTest, OpenTwiceCloseAndOpenAgain) {
-  Open();
+TEST_F(SerialPortTest, OpenIsExclusiveAndCanBeRepeatedAfterClose) {
+  ASSERT_EQ(TAVRIN_COM_OK, port_.OpenPort());
   DCB dcb;
-  OVERLAPPED overlapped;
   EXPECT_TRUE(port_.GetPortHandle(nullptr));
-  EXPECT_TRUE(port_.GetEventHandle(&overlapped));
-  EXPECT_NE(nullptr, overlapped.hEvent);
+  EXPECT_TRUE(port_.GetEventHandle(nullptr));
   ASSERT_TRUE(port_.GetDCB(&dcb));
   EXPECT_EQ(sizeof(DCB), dcb.DCBlength);
-
   EXPECT_EQ(TAVRIN_COM_ALREADY_OPEN, port_.OpenPort());
   ExpectNextAtFarEnd('a');  // the open port was left alone
 
-  port_.ClosePort();
-  EXPECT_FALSE(port_.GetPortHandle(nullptr));
-  EXPECT_FALSE(port_.GetEventHandle(nullptr));
-  Open();
-  ExpectNextAtFarEnd('b');
-}
-
-TEST_F(SerialPortTest, SecondOpenIsRefusedInThisAndAnotherProcess) {
-  Open();
   CLibCOMPort second(com7_name_.chars);
   EXPECT_EQ(TAVRIN_COM_OPEN_FAILED, second.OpenPort());
   EXPECT_FALSE(second.GetPortHandle(nullptr));
   EXPECT_EQ(TAVRIN_COM_OPEN_FAILED, OpenPortInChildProcess("COM7"));
 
   port_.ClosePort();
+  EXPECT_FALSE(port_.GetPortHandle(nullptr));
+  EXPECT_FALSE(port_.GetEventHandle(nullptr));
   EXPECT_EQ(TAVRIN_COM_OK, OpenPortInChildProcess("COM7"));
-  EXPECT_EQ(TAVRIN_COM_OK, second.OpenPort());
-  second.ClosePort();
+  ASSERT_EQ(TAVRIN_COM_OK, port_.OpenPort());
+  ExpectNextAtFarEnd('b');
 }
 
-// A pseudo-terminal keeps speed and stop bits only (it is always 8 bits, no
+// A pseudo-terminal keeps only speed and stop bits (it is always 8 bits, no
 // parity): byte size and parity are checked as the library asks them of it.
-TEST_F(SerialPortTest, OpeningMakesTheLineRawAndKeepsItsSettings) {
+TEST_F(SerialPortTest, OpeningKeepsTheLineSettingsAndSettersApplyTheWholeBlock) {
   ASSERT_TRUE(line_.Configure({19200, 8, NOPARITY, TWOSTOPBITS, false}));
   port_.SetDCBBaudRate(CBR_9600);  // before opening: lost
-  Open();
+  ASSERT_EQ(TAVRIN_COM_OK, port_.OpenPort());
   DCB dcb;
   ASSERT_TRUE(port_.GetDCB(&dcb));
   EXPECT_EQ(19200u, dcb.BaudRate);
-  EXPECT_EQ(8, dcb.ByteSize);
-  EXPECT_EQ(NOPARITY, dcb.Parity);
   EXPECT_EQ(TWOSTOPBITS, dcb.StopBits);
-  LineSettings settings = Settings();
-  EXPECT_EQ(19200u, settings.baud_rate);
-  EXPECT_EQ(TWOSTOPBITS, settings.stop_bits);
-  EXPECT_TRUE(settings.raw);
-}
+  EXPECT_EQ(19200u, Settings().baud_rate);
+  EXPECT_TRUE(Settings().raw);
 
-TEST_F(SerialPortTest, SettersApplyTheWholeBlock) {
-  Open();
   SettingsRecorder applied;
   ASSERT_TRUE(applied.installed());
-  port_.SetDCBBaudRate(CBR_115200);
-  EXPECT_EQ(115200u, Settings().baud_rate);
   port_.SetDCBBaudRate(921600);
   EXPECT_EQ(921600u, Settings().baud_rate);
-  port_.SetDCBStopBits(TWOSTOPBITS);
-  EXPECT_EQ(TWOSTOPBITS, Settings().stop_bits);
   port_.SetDCBStopBits(ONESTOPBIT);
   EXPECT_EQ(ONESTOPBIT, Settings().stop_bits);
   for (int parity : {ODDPARITY, EVENPARITY, MARKPARITY, SPACEPARITY, NOPARITY}) {
@@ -192,77 +154,60 @@ TEST_F(SerialPortTest, SettersApplyTheWholeBlock) {
     port_.SetDCBByteSize(static_cast<unsigned char>(size));
     EXPECT_EQ(size, applied.last().byte_size);
     EXPECT_EQ(921600u, applied.last().baud_rate);  // the other fields go along
-    EXPECT_EQ(ONESTOPBIT, applied.last().stop_bits);
   }
-  EXPECT_EQ(13, applied.count());
+  EXPECT_EQ(11, applied.count());
 
   // Settings the port cannot take are not applied; the block keeps them.
   port_.SetDCBByteSize(9);
   port_.SetDCBBaudRate(12345);
   port_.SetDCBStopBits(ONE5STOPBITS);  // only with 5 bits
-  EXPECT_EQ(13, applied.count());
-  EXPECT_EQ(921600u, Settings().baud_rate);
-  DCB dcb;
+  EXPECT_EQ(11, applied.count());
   port_.GetDCB(&dcb);
   EXPECT_EQ(9, dcb.ByteSize);
-  EXPECT_EQ(12345u, dcb.BaudRate);
 }
 
-TEST_F(SerialPortTest, EveryByteValuePassesUnchangedBothWays) {
-  Open();
-  std::vector<char> all(256);
-  for (int i = 0; i < 256; ++i) all[i] = static_cast<char>(i);
-  ASSERT_TRUE(line_.Write(all.data(), all.size()));
-  ASSERT_TRUE(line_.WaitQueued(all.size(), kTimeoutMs));
-  std::vector<char> buffer(600, static_cast<char>(kUnwritten));
-  ASSERT_EQ(TAVRIN_COM_OK, port_.ReceiveData(buffer.data()));
-  EXPECT_EQ(all, std::vector<char>(buffer.begin(), buffer.begin() + 256));
-  EXPECT_EQ(std::vector<char>(344, static_cast<char>(kUnwritten)), std::vector<char>(buffer.begin() + 256, buffer.end()));
-
-  // Nothing was echoed, and a block of 0 bytes sends nothing.
-  EXPECT_EQ(TAVRIN_COM_OK, port_.SendData(all.data(), 0));
-  ExpectNextAtFarEnd('m');
-  ASSERT_EQ(TAVRIN_COM_OK, port_.SendData(all.data(), static_cast<DWORD>(all.size())));
-  std::vector<char> got(256);
-  ASSERT_EQ(256u, line_.Read(got.data(), got.size(), kTimeoutMs));
-  EXPECT_EQ(all, got);
-}
-
-TEST_F(SerialPortTest, ReceiveTakesAtMost512AndLeavesTheRestQueued) {
-  Open();
-  std::vector<char> sent = Pattern(700);
+TEST_F(SerialPortTest, EveryByteValuePassesUnchangedAndAtMost512ArriveAtOnce) {
+  ASSERT_EQ(TAVRIN_COM_OK, port_.OpenPort());
+  std::vector<char> sent(256);
+  for (int i = 0; i < 256; ++i) sent[i] = static_cast<char>(i);
+  std::vector<char> pattern = Pattern(444);
+  sent.insert(sent.end(), pattern.begin(), pattern.end());  // 700 bytes
   ASSERT_TRUE(line_.Write(sent.data(), sent.size()));
   ASSERT_TRUE(line_.WaitQueued(sent.size(), kTimeoutMs));
-  std::vector<char> buffer(1024, static_cast<char>(kUnwritten));
-  ASSERT_EQ(TAVRIN_COM_OK, port_.ReceiveData(buffer.data()));
-  EXPECT_EQ(std::vector<char>(sent.begin(), sent.begin() + 512), std::vector<char>(buffer.begin(), buffer.begin() + 512));
-  EXPECT_EQ(static_cast<char>(kUnwritten), buffer[512]);
 
-  std::fill(buffer.begin(), buffer.end(), static_cast<char>(kUnwritten));
+  std::vector<char> buffer(1024, kUnwritten);
   ASSERT_EQ(TAVRIN_COM_OK, port_.ReceiveData(buffer.data()));
-  EXPECT_EQ(std::vector<char>(sent.begin() + 512, sent.end()), std::vector<char>(buffer.begin(), buffer.begin() + 188));
-  EXPECT_EQ(static_cast<char>(kUnwritten), buffer[188]);
+  EXPECT_TRUE(std::equal(sent.begin(), sent.begin() + 512, buffer.begin()));
+  EXPECT_EQ(kUnwritten, buffer[512]);
+  std::fill(buffer.begin(), buffer.end(), kUnwritten);
+  ASSERT_EQ(TAVRIN_COM_OK, port_.ReceiveData(buffer.data()));  // the rest stayed queued
+  EXPECT_TRUE(std::equal(sent.begin() + 512, sent.end(), buffer.begin()));
+  EXPECT_EQ(kUnwritten, buffer[188]);
+
+  // Nothing was echoed, and a block of 0 bytes sends nothing.
+  EXPECT_EQ(TAVRIN_COM_OK, port_.SendData(sent.data(), 0));
+  ExpectNextAtFarEnd('m');
+  ASSERT_EQ(TAVRIN_COM_OK, port_.SendData(sent.data(), 256));
+  std::vector<char> got(256);
+  ASSERT_EQ(256u, line_.Read(got.data(), got.size(), kTimeoutMs));
+  EXPECT_TRUE(std::equal(got.begin(), got.end(), sent.begin()));
 }
 
-TEST_F(SerialPortTest, EventOtherThanACharacterLeavesTheBufferUntouched) {
-  Open();
+TEST_F(SerialPortTest, WaitEndsWithoutACharacterWhenTheEventIsSignalled) {
+  ASSERT_EQ(TAVRIN_COM_OK, port_.OpenPort());
   OVERLAPPED overlapped;
   ASSERT_TRUE(port_.GetEventHandle(&overlapped));
   SignalEvent(overlapped.hEvent);
   char buffer[512];
   std::memset(buffer, kUnwritten, sizeof buffer);
   EXPECT_EQ(TAVRIN_COM_OK, port_.ReceiveData(buffer));
-  EXPECT_EQ(std::string(sizeof buffer, static_cast<char>(kUnwritten)), std::string(buffer, sizeof buffer));
-}
+  EXPECT_EQ(std::string(sizeof buffer, kUnwritten), std::string(buffer, sizeof buffer));
 
-TEST_F(SerialPortTest, ClosingFromAnotherThreadEndsAWaitingReceive) {
-  Open();
-  std::atomic<int> result{1};
-  std::thread receiver([&] {
-    char buffer[512];
-    result = port_.ReceiveData(buffer);
-  });
   port_.ClosePort();
+  ASSERT_EQ(TAVRIN_COM_OK, port_.OpenPort());
+  std::atomic<int> result{1};
+  std::thread receiver([&] { result = port_.ReceiveData(buffer); });
+  port_.ClosePort();  // wakes the receiver
   receiver.join();
   // 0 when the wait had begun, -9 when the port was closed before it did.
   EXPECT_TRUE(result == TAVRIN_COM_OK || result == TAVRIN_COM_WAIT_FAILED) << result;
@@ -271,7 +216,7 @@ TEST_F(SerialPortTest, ClosingFromAnotherThreadEndsAWaitingReceive) {
 class SerialTransferTest : public SerialPortTest, public ::testing::WithParamInterface<DWORD> {};
 
 TEST_P(SerialTransferTest, A64KiBBlockArrivesWholeBothWays) {
-  Open();
+  ASSERT_EQ(TAVRIN_COM_OK, port_.OpenPort());
   port_.SetDCBBaudRate(GetParam());
   ASSERT_EQ(GetParam(), Settings().baud_rate);
   const std::vector<char> block = Pattern(64 * 1024);
@@ -282,45 +227,32 @@ TEST_P(SerialTransferTest, A64KiBBlockArrivesWholeBothWays) {
   std::vector<char> outgoing = block;
   EXPECT_EQ(TAVRIN_COM_OK, port_.SendData(outgoing.data(), static_cast<DWORD>(outgoing.size())));
   reader.join();
-  ASSERT_EQ(block.size(), far_count);
+  EXPECT_EQ(block.size(), far_count);
   EXPECT_TRUE(block == at_far_end);
 
-  // A writer that fails wakes the receiving loop through the event, so that
-  // the test ends instead of waiting forever.
-  OVERLAPPED overlapped;
-  ASSERT_TRUE(port_.GetEventHandle(&overlapped));
-  std::atomic<bool> writer_failed{false};
-  std::thread writer([&] {
-    if (!line_.Write(block.data(), block.size())) {
-      writer_failed = true;
-      SignalEvent(overlapped.hEvent);
-    }
-  });
+  std::thread writer([&] { EXPECT_TRUE(line_.Write(block.data(), block.size())); });
   std::vector<char> received;
   char buffer[TAVRIN_COM_RECEIVE_MAX + 1];
-  while (received.size() < block.size() && !writer_failed) {
+  while (received.size() < block.size()) {
     std::memset(buffer, kUnwritten, sizeof buffer);
     ASSERT_EQ(TAVRIN_COM_OK, port_.ReceiveData(buffer));
-    ASSERT_EQ(static_cast<char>(kUnwritten), buffer[TAVRIN_COM_RECEIVE_MAX]);
-    std::size_t count = static_cast<std::size_t>(std::find(buffer, buffer + sizeof buffer, static_cast<char>(kUnwritten)) - buffer);
-    received.insert(received.end(), buffer, buffer + count);
+    ASSERT_EQ(kUnwritten, buffer[TAVRIN_COM_RECEIVE_MAX]);
+    received.insert(received.end(), buffer, std::find(buffer, buffer + sizeof buffer, kUnwritten));
   }
   writer.join();
-  EXPECT_FALSE(writer_failed);
-  EXPECT_TRUE(block == received) << received.size() << " bytes received";
+  EXPECT_TRUE(block == received);
 }
 
 INSTANTIATE_TEST_SUITE_P(Speeds, SerialTransferTest, ::testing::Values(CBR_115200, 921600));
 
 TEST_F(SerialPortTest, PortNamesMapToDevicesAsUnderWine) {
   namespace fs = std::filesystem;
-  fs::path prefix = fs::temp_directory_path() / ("tavrin-serial-" + std::to_string(std::hash<std::string>()(line_.path())));
+  fs::path prefix = fs::temp_directory_path() / ("tavrin-serial-" + line_.path().substr(line_.path().rfind('/') + 1));
   fs::remove_all(prefix);
-  fs::create_directories(prefix / "dosdevices");
+  fs::create_directories(prefix / ".wine" / "dosdevices");
   ScopedEnv home("HOME", prefix.string().c_str());
   ScopedEnv wine_prefix("WINEPREFIX", prefix.string().c_str());
   ScopedEnv no_com3("TAVRIN_COM3", nullptr);
-  ScopedEnv no_com12("TAVRIN_COM12", nullptr);
 
   EXPECT_EQ(line_.path(), DevicePathFor("COM7"));  // TAVRIN_COM7 first
   EXPECT_EQ("/dev/ttyS2", DevicePathFor("COM3"));
@@ -329,18 +261,16 @@ TEST_F(SerialPortTest, PortNamesMapToDevicesAsUnderWine) {
   EXPECT_EQ("/dev/COM0", DevicePathFor("COM0"));
   EXPECT_EQ("/tmp/x", DevicePathFor("/tmp/x"));
 
+  fs::create_directories(prefix / "dosdevices");
   fs::create_symlink(line_.path(), prefix / "dosdevices" / "com3");
+  fs::create_symlink(line_.path(), prefix / ".wine" / "dosdevices" / "com12");
   EXPECT_EQ((prefix / "dosdevices" / "com3").string(), DevicePathFor("COM3"));
   {
     ScopedEnv default_prefix("WINEPREFIX", nullptr);  // $HOME/.wine
-    fs::create_directories(prefix / ".wine" / "dosdevices");
-    fs::create_symlink(line_.path(), prefix / ".wine" / "dosdevices" / "com12");
     EXPECT_EQ((prefix / ".wine" / "dosdevices" / "com12").string(), DevicePathFor("COM12"));
   }
-
   // The link and the /dev name really open the line.
-  Name com3("COM3");
-  Name under_dev(line_.path().substr(5));  // "pts/N"
+  Name com3("COM3"), under_dev(line_.path().substr(5));  // "pts/N"
   for (char* name : {com3.chars, under_dev.chars}) {
     CLibCOMPort port(name);
     EXPECT_EQ(TAVRIN_COM_OK, port.OpenPort()) << name;
@@ -349,7 +279,7 @@ TEST_F(SerialPortTest, PortNamesMapToDevicesAsUnderWine) {
   fs::remove_all(prefix);
 }
 
-TEST_F(SerialPortTest, EachOpenStepFailingGivesItsCode) {
+TEST_F(SerialPortTest, EachFailingStepGivesItsCode) {
   for (const OpenStepFault& fault : OpenStepFaults()) {
     SCOPED_TRACE(std::string(fault.call) + " #" + std::to_string(fault.occurrence));
     short code;
@@ -359,33 +289,28 @@ TEST_F(SerialPortTest, EachOpenStepFailingGivesItsCode) {
       code = port_.OpenPort();
     }
     EXPECT_EQ(fault.code, code);
-    // Opened devices stay open until ClosePort; nothing is left locked.
+    // An opened device stays open until ClosePort, and nothing is left locked.
     EXPECT_EQ(code != TAVRIN_COM_OPEN_FAILED, port_.GetPortHandle(nullptr));
     port_.ClosePort();
     EXPECT_EQ(TAVRIN_COM_OK, port_.OpenPort());
     port_.ClosePort();
   }
-}
 
-TEST_F(SerialPortTest, FailedWriteWaitAndReadGiveTheirCodes) {
-  Open();
+  ASSERT_EQ(TAVRIN_COM_OK, port_.OpenPort());
   TransferCalls calls = SerialTransferCalls();
   char data[512] = "abc";
   {
     SyscallFailure failure(calls.write, 0);
-    ASSERT_TRUE(failure.installed());
     EXPECT_EQ(TAVRIN_COM_WRITE_FAILED, port_.SendData(data, 3));
   }
   {
     SyscallFailure failure(calls.wait, 0);
-    ASSERT_TRUE(failure.installed());
     EXPECT_EQ(TAVRIN_COM_WAIT_FAILED, port_.ReceiveData(data));
   }
   ASSERT_TRUE(line_.Write("xyz", 3));
   ASSERT_TRUE(line_.WaitQueued(3, kTimeoutMs));
   {
     SyscallFailure failure(calls.read, 0);
-    ASSERT_TRUE(failure.installed());
     EXPECT_EQ(TAVRIN_COM_READ_FAILED, port_.ReceiveData(data));
   }
   EXPECT_EQ(TAVRIN_COM_OK, port_.ReceiveData(data));  // the bytes are still there

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "support/sim_folder.h"
+#include "support/text_mode.h"
 #include "tavrin/simulation/xml.h"
 
 namespace tavrin::test {
@@ -54,7 +55,7 @@ TEST_F(XmlLineTest, ElementWithTextAndBareTags) {
   EXPECT_EQ(nullptr, info_.text);
 
   ASSERT_TRUE(Next());  // a CR LF line keeps its CR; the parts do not see it
-  EXPECT_STREQ("<matrix>1,2</matrix>\r\n", line_);
+  EXPECT_EQ(AsReadInTextMode("<matrix>1,2</matrix>\r\n"), line_);
   EXPECT_EQ("matrix", Of(info_.tag));
   EXPECT_EQ("1,2", Of(info_.text));
   EXPECT_FALSE(Next());
@@ -193,34 +194,12 @@ TEST_F(XmlLineTest, WritingIsVerbatimAndTheCopyOwnsNoStream) {
   xml_.CloseXmlFileForWrite();
   xml_.CloseXmlFileForWrite();  // closing twice is harmless
   EXPECT_EQ(0, xml_.SetStr("after close"));
-  EXPECT_EQ("<a>%d\r\n" + big, ReadFile(out));
+  EXPECT_EQ(AsWrittenInTextMode("<a>%d\r\n") + big, ReadFile(out));
 
   // Reopening truncates.
   ASSERT_EQ(1, xml_.OpenXmlFileForWrite(out.c_str()));
   xml_.CloseXmlFileForWrite();
   EXPECT_EQ("", ReadFile(out));
-}
-
-TEST_F(XmlLineTest, CopiesKeepTheLastLinesParts) {
-  Load("<name>S12</name>\n");
-  ASSERT_TRUE(Next());
-  CLibXml copy(xml_);
-  char line[512];
-  CLibXmlinf info;
-  EXPECT_EQ(nullptr, copy.GetNextLine(line, sizeof line, &info));  // no stream in the copy
-  xml_.CloseXmlFileForRead();
-  EXPECT_EQ(nullptr, xml_.GetNextLine(line_, 512, &info_));
-}
-
-TEST(XmlIndent, CopiesLeadingBlanksAndTabsOnly) {
-  CLibXml xml;
-  char target[512];
-  xml.StrIndent(target, " \t \t<matrix> x");
-  EXPECT_STREQ(" \t \t", target);
-  xml.StrIndent(target, "<a>");
-  EXPECT_STREQ("", target);
-  xml.StrIndent(target, "   ");
-  EXPECT_STREQ("   ", target);
 }
 
 }  // namespace

@@ -31,10 +31,7 @@ namespace tavrin::platform::serial {
 
 namespace {
 
-#define TAVRIN_SERIAL_SYSCALL(name)                                                                      \
-  SyscallEntry {                                                                                         \
-    "serial:" #name, reinterpret_cast<tavrin_syscall_ptr>(&::name), reinterpret_cast<tavrin_syscall_ptr>(&::name) \
-  }
+#define TAVRIN_SERIAL_SYSCALL(name) TAVRIN_SYSCALL_AS("serial:" #name, name)
 
 enum CallIndex {
   k_open, k_close, k_ioctl, k_flock, k_fcntl, k_isatty, k_tcgetattr, k_tcsetattr,

@@ -15,10 +15,7 @@ namespace tavrin::platform::serial {
 
 namespace {
 
-#define TAVRIN_SERIAL_SYSCALL(name)                                                                      \
-  SyscallEntry {                                                                                         \
-    "serial:" #name, reinterpret_cast<tavrin_syscall_ptr>(&::name), reinterpret_cast<tavrin_syscall_ptr>(&::name) \
-  }
+#define TAVRIN_SERIAL_SYSCALL(name) TAVRIN_SYSCALL_AS("serial:" #name, name)
 
 enum CallIndex {
   k_CreateFileA, k_SetupComm, k_PurgeComm, k_GetCommState, k_SetCommState, k_CreateEventA, k_SetCommMask,

@@ -24,8 +24,7 @@ struct LineSettings {
 };
 
 // A pseudo-terminal: the library opens path() as its port, the test works
-// the far end.  The test keeps its own descriptor of the port end too, only
-// to look at its input queue.
+// the far end (and looks at the port end's input queue).
 class SerialLine {
  public:
   SerialLine();
@@ -76,8 +75,7 @@ class SyscallFailure {
   bool installed_ = false;
 };
 
-// Records the settings the library asks of its port while alive (a pseudo-
-// terminal keeps only speed and stop bits: it is always 8 bits, no parity).
+// Records the settings the library applies to its port while alive.
 class SettingsRecorder {
  public:
   SettingsRecorder();
@@ -85,7 +83,6 @@ class SettingsRecorder {
   SettingsRecorder(const SettingsRecorder&) = delete;
   SettingsRecorder& operator=(const SettingsRecorder&) = delete;
   bool installed() const { return installed_; }
-  // How many times settings were applied, and the last ones.
   int count() const;
   LineSettings last() const;
 

@@ -154,8 +154,10 @@ class TAVRIN_CLASS CLibCOMPort {
    * must know how much to expect (or fill the buffer beforehand).
    * Returns TAVRIN_COM_OK after reading, and also, leaving buffer untouched,
    * when the wait ended for another reason than a received character (on
-   * Linux: the event was signalled, as ClosePort does from another thread) or
-   * when nothing is waiting; or:
+   * Linux: the event was signalled, as ClosePort does from another thread;
+   * the event is manual-reset and nothing in the library resets it, so every
+   * later wait on this opening ends the same way) or when nothing is waiting;
+   * or:
    *   TAVRIN_COM_WAIT_FAILED  the wait failed (the port is not open, or the
    *                           line hung up with nothing left to read);
    *   TAVRIN_COM_READ_FAILED  a read failed, or buffer is null. */

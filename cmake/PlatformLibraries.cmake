@@ -1,0 +1,27 @@
+# The operating system's libraries that the platform layer needs.
+if(WIN32)
+  # Shutdown (advapi32, user32), the shell's folder dialog (shell32, ole32).
+  target_link_libraries(tavrin_platform PUBLIC advapi32 user32 shell32 ole32)
+else()
+  # Shutdown requests to systemd-logind over D-Bus (sd-bus).
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(TAVRIN_SYSTEMD REQUIRED IMPORTED_TARGET libsystemd)
+  target_link_libraries(tavrin_platform PUBLIC PkgConfig::TAVRIN_SYSTEMD)
+endif()
+
+# Screen drawing: GDI and TransparentBlt (msimg32) on Windows; cairo image
+# surfaces, pango text with fontconfig fonts and gdk-pixbuf for BMP and PNG
+# files elsewhere.  The colour-key loop is built with vectorisation on.
+if(WIN32)
+  target_link_libraries(tavrin_platform PUBLIC msimg32 gdi32 user32)
+else()
+  find_package(PkgConfig REQUIRED)
+  pkg_check_modules(TAVRIN_DRAWING REQUIRED IMPORTED_TARGET cairo pangocairo gdk-pixbuf-2.0)
+  target_link_libraries(tavrin_platform PRIVATE PkgConfig::TAVRIN_DRAWING)
+  target_compile_definitions(tavrin_platform PRIVATE
+    TAVRIN_INSTALLED_RESOURCES="${CMAKE_INSTALL_FULLDATADIR}/tavrin/resources")
+  if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+    set_source_files_properties(${PROJECT_SOURCE_DIR}/platform/posix/gfx_colour_key.cpp
+      TARGET_DIRECTORY tavrin_platform PROPERTIES COMPILE_OPTIONS "-O3")
+  endif()
+endif()

@@ -1,0 +1,107 @@
+// Directory trees on Windows: FindFirstFileA over "folder\*.*".
+#ifndef WIN32_LEAN_AND_MEAN
+#  define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <cstring>
+
+#include "platform/directory_tree.h"
+#include "platform/syscalls.h"
+
+namespace tavrin::platform {
+
+namespace {
+enum CallIndex { k_FindFirstFileA, k_FindNextFileA, k_FindClose, k_DeleteFileA, k_RemoveDirectoryA,
+                 k_CreateDirectoryA, k_GetLastError };
+SyscallEntry calls[] = {
+    TAVRIN_SYSCALL_AS("tree:FindFirstFileA", FindFirstFileA),
+    TAVRIN_SYSCALL_AS("tree:FindNextFileA", FindNextFileA),
+    TAVRIN_SYSCALL_AS("tree:FindClose", FindClose),
+    TAVRIN_SYSCALL_AS("tree:DeleteFileA", DeleteFileA),
+    TAVRIN_SYSCALL_AS("tree:RemoveDirectoryA", RemoveDirectoryA),
+    TAVRIN_SYSCALL_AS("tree:CreateDirectoryA", CreateDirectoryA),
+    TAVRIN_SYSCALL_AS("tree:GetLastError", GetLastError),
+};
+SyscallGroup group(calls);
+
+#define TREE_CALL(name) Call<decltype(&::name)>(calls[k_##name])
+
+struct SearchState {
+  WIN32_FIND_DATAA data;
+  bool pending;  // data holds an entry not yet handed out
+};
+
+EntryKind KindOf(DWORD attributes) {
+  bool directory = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+  if ((attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0) {
+    return directory ? EntryKind::kDirectoryLink : EntryKind::kFile;
+  }
+  return directory ? EntryKind::kDirectory : EntryKind::kFile;
+}
+}  // namespace
+
+DirectorySearch::~DirectorySearch() { End(); }
+
+bool DirectorySearch::Start(const char* folder) {
+  End();
+  if (folder == nullptr) return false;
+  char pattern[MAX_PATH + 1];
+  std::size_t length = std::strlen(folder);
+  if (length + 4 + 1 > sizeof pattern) return false;
+  std::memcpy(pattern, folder, length);
+  std::memcpy(pattern + length, "\\*.*", 5);
+  auto* state = new SearchState;
+  HANDLE handle = TREE_CALL(FindFirstFileA)(pattern, &state->data);
+  if (handle == INVALID_HANDLE_VALUE) {
+    delete state;
+    return false;
+  }
+  state->pending = true;
+  handle_ = handle;
+  state_ = state;
+  return true;
+}
+
+bool DirectorySearch::Next(DirectoryEntry* entry) {
+  if (handle_ == nullptr || entry == nullptr) return false;
+  auto* state = static_cast<SearchState*>(state_);
+  for (;;) {
+    if (!state->pending && !TREE_CALL(FindNextFileA)(handle_, &state->data)) return false;
+    state->pending = false;
+    std::size_t length = strnlen(state->data.cFileName, sizeof state->data.cFileName);
+    if (length + 1 > sizeof entry->name || length == sizeof state->data.cFileName) continue;
+    std::memcpy(entry->name, state->data.cFileName, length);
+    entry->name[length] = '\0';
+    entry->kind = KindOf(state->data.dwFileAttributes);
+    return true;
+  }
+}
+
+void DirectorySearch::End() {
+  if (handle_ != nullptr) TREE_CALL(FindClose)(handle_);
+  delete static_cast<SearchState*>(state_);
+  handle_ = nullptr;
+  state_ = nullptr;
+}
+
+char SeparatorFor(const char*) { return '\\'; }
+
+// DeleteFileA refuses a read-only file by itself.  A link to a directory is
+// a directory entry to Windows and goes with RemoveDirectoryA, which removes
+// the link and leaves its target alone.
+bool DeleteEntry(const char* path, EntryKind kind) {
+  if (path == nullptr) return false;
+  if (kind == EntryKind::kDirectoryLink) return TREE_CALL(RemoveDirectoryA)(path) != 0;
+  return TREE_CALL(DeleteFileA)(path) != 0;
+}
+
+bool RemoveEmptyDirectory(const char* path) { return path != nullptr && TREE_CALL(RemoveDirectoryA)(path) != 0; }
+
+CreateResult CreateOneDirectory(const char* path) {
+  if (path == nullptr) return CreateResult::kFailed;
+  if (TREE_CALL(CreateDirectoryA)(path, nullptr)) return CreateResult::kCreated;
+  return TREE_CALL(GetLastError)() == ERROR_ALREADY_EXISTS ? CreateResult::kAlreadyExists : CreateResult::kFailed;
+}
+
+}  // namespace tavrin::platform

@@ -1,0 +1,61 @@
+// The executable's path, and log lines appended in one write each.
+#ifndef WIN32_LEAN_AND_MEAN
+#  define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+
+#include <string>
+
+#include "platform/module_path.h"
+#include "platform/syscalls.h"
+
+namespace tavrin::platform {
+
+namespace {
+enum CallIndex { k_GetModuleFileNameA, k_CreateFileA, k_WriteFile, k_CloseHandle };
+SyscallEntry calls[] = {
+    TAVRIN_SYSCALL_AS("module:GetModuleFileNameA", GetModuleFileNameA),
+    TAVRIN_SYSCALL_AS("log:CreateFileA", CreateFileA),
+    TAVRIN_SYSCALL_AS("log:WriteFile", WriteFile),
+    TAVRIN_SYSCALL_AS("log:CloseHandle", CloseHandle),
+};
+SyscallGroup group(calls);
+
+#define LOG_CALL(name) Call<decltype(&::name)>(calls[k_##name])
+}  // namespace
+
+bool ExecutablePath(char* path, std::size_t size) {
+  if (path == nullptr || size == 0) return false;
+  DWORD room = size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
+  DWORD length = LOG_CALL(GetModuleFileNameA)(nullptr, path, room);
+  // A cut name fills the whole buffer (and may lack its terminator).
+  if (length == 0 || length >= room) {
+    path[0] = '\0';
+    return false;
+  }
+  path[length] = '\0';
+  return true;
+}
+
+bool AppendLine(const char* path, const char* text) {
+  if (path == nullptr || text == nullptr) return false;
+  // A text-mode stream's line ends: every "\n" becomes "\r\n".
+  std::string line;
+  for (const char* c = text; *c != '\0'; ++c) {
+    if (*c == '\n') line += '\r';
+    line += *c;
+  }
+  line += "\r\n";
+  if (line.size() > MAXDWORD) return false;
+  // FILE_APPEND_DATA alone: every write goes to the end of the file in one
+  // piece, whoever else is appending.
+  HANDLE file = LOG_CALL(CreateFileA)(path, FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return false;
+  DWORD written = 0;
+  BOOL done = LOG_CALL(WriteFile)(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  LOG_CALL(CloseHandle)(file);
+  return done && written == line.size();
+}
+
+}  // namespace tavrin::platform

@@ -1,0 +1,227 @@
+#ifndef WIN32_LEAN_AND_MEAN
+#  define WIN32_LEAN_AND_MEAN
+#endif
+#include <windows.h>
+#include <shlobj.h>
+
+#include <cstring>
+#include <thread>
+
+#include "platform/syscalls.h"
+#include "support/system_fakes.h"
+
+namespace tavrin::test {
+
+namespace {
+
+template <typename F>
+tavrin_syscall_ptr AsSyscall(F function) {
+  return reinterpret_cast<tavrin_syscall_ptr>(function);
+}
+
+// --- Shutdown: a stand-in for the token, the privilege and ExitWindowsEx ------
+
+struct ShutdownState {
+  std::string failing;
+  std::vector<unsigned> requests;
+  int open_tokens = 0;
+} shutdown_state;
+
+int token_object;
+HANDLE const kToken = reinterpret_cast<HANDLE>(&token_object);
+
+BOOL WINAPI FakeGetVersion(LPOSVERSIONINFOA version) {
+  version->dwPlatformId = VER_PLATFORM_WIN32_NT;
+  return version->dwOSVersionInfoSize == 148;
+}
+HANDLE WINAPI FakeCurrentProcess() { return reinterpret_cast<HANDLE>(-1); }
+BOOL WINAPI FakeOpenToken(HANDLE process, DWORD access, PHANDLE token) {
+  if (shutdown_state.failing == "OpenProcessToken" || process != reinterpret_cast<HANDLE>(-1) ||
+      access != TOKEN_ADJUST_PRIVILEGES) {
+    return FALSE;
+  }
+  *token = kToken;
+  ++shutdown_state.open_tokens;
+  return TRUE;
+}
+BOOL WINAPI FakeLookup(LPCSTR system, LPCSTR name, PLUID luid) {
+  if (shutdown_state.failing == "LookupPrivilegeValueA" || system != nullptr ||
+      std::strcmp(name, "SeShutdownPrivilege") != 0) {
+    return FALSE;
+  }
+  luid->LowPart = 19;
+  luid->HighPart = 0;
+  return TRUE;
+}
+BOOL WINAPI FakeAdjust(HANDLE token, BOOL disable_all, PTOKEN_PRIVILEGES privileges, DWORD, PTOKEN_PRIVILEGES,
+                       PDWORD) {
+  return shutdown_state.failing != "AdjustTokenPrivileges" && token == kToken && !disable_all &&
+         privileges->PrivilegeCount == 1 && privileges->Privileges[0].Luid.LowPart == 19 &&
+         privileges->Privileges[0].Attributes == SE_PRIVILEGE_ENABLED;
+}
+DWORD WINAPI FakeLastError() {
+  return shutdown_state.failing == "privilege not held" ? ERROR_NOT_ALL_ASSIGNED : ERROR_SUCCESS;
+}
+BOOL WINAPI FakeCloseHandle(HANDLE handle) {
+  if (handle != kToken) return FALSE;
+  --shutdown_state.open_tokens;
+  return TRUE;
+}
+BOOL WINAPI FakeExitWindows(UINT kind, DWORD reason) {
+  shutdown_state.requests.push_back(reason == 0 ? kind : 0);
+  return TRUE;
+}
+
+const std::pair<const char*, tavrin_syscall_ptr> kShutdownFakes[] = {
+    {"shutdown:GetVersionExA", AsSyscall(&FakeGetVersion)},
+    {"shutdown:GetCurrentProcess", AsSyscall(&FakeCurrentProcess)},
+    {"shutdown:OpenProcessToken", AsSyscall(&FakeOpenToken)},
+    {"shutdown:LookupPrivilegeValueA", AsSyscall(&FakeLookup)},
+    {"shutdown:AdjustTokenPrivileges", AsSyscall(&FakeAdjust)},
+    {"shutdown:GetLastError", AsSyscall(&FakeLastError)},
+    {"shutdown:CloseHandle", AsSyscall(&FakeCloseHandle)},
+    {"shutdown:ExitWindowsEx", AsSyscall(&FakeExitWindows)},
+};
+
+// --- Folder dialog: a stand-in for the shell's browser ------------------------
+
+struct PickerState {
+  const char* answer = nullptr;
+  bool as_reference = false;
+  bool selection_asked = false;
+  int open_lists = 0;
+} picker_state;
+
+int list_object;
+HWND const kDialog = reinterpret_cast<HWND>(&list_object);
+
+LRESULT WINAPI FakeSendMessage(HWND window, UINT message, WPARAM wparam, LPARAM lparam) {
+  picker_state.selection_asked = window == kDialog && message == BFFM_SETSELECTIONA && wparam == TRUE &&
+                                 std::strcmp(reinterpret_cast<const char*>(lparam), "") == 0;
+  return 0;
+}
+PIDLIST_ABSOLUTE WINAPI FakeBrowse(LPBROWSEINFOA info) {
+  bool started = info->lpfn != nullptr && info->lpfn(kDialog, BFFM_INITIALIZED, 0, info->lParam) == 0;
+  picker_state.as_reference = started && picker_state.selection_asked && info->pidlRoot == nullptr &&
+                              info->ulFlags == 0x0009 && std::strcmp(info->lpszTitle, "Reference") == 0 &&
+                              info->pszDisplayName != nullptr;
+  if (picker_state.answer == nullptr) return nullptr;
+  std::strcpy(info->pszDisplayName, "display name");
+  ++picker_state.open_lists;
+  return reinterpret_cast<PIDLIST_ABSOLUTE>(&list_object);
+}
+BOOL WINAPI FakePathFromList(PCIDLIST_ABSOLUTE list, LPSTR path) {
+  if (list != reinterpret_cast<PCIDLIST_ABSOLUTE>(&list_object)) return FALSE;
+  std::strcpy(path, picker_state.answer);
+  return TRUE;
+}
+void WINAPI FakeFree(LPVOID memory) {
+  if (memory == &list_object) --picker_state.open_lists;
+}
+
+const std::pair<const char*, tavrin_syscall_ptr> kPickerFakes[] = {
+    {"folder:SHBrowseForFolderA", AsSyscall(&FakeBrowse)},
+    {"folder:SendMessageA", AsSyscall(&FakeSendMessage)},
+    {"folder:SHGetPathFromIDListA", AsSyscall(&FakePathFromList)},
+    {"folder:CoTaskMemFree", AsSyscall(&FakeFree)},
+};
+
+// --- Executable path and user language ----------------------------------------
+
+std::string executable_path;
+
+DWORD WINAPI FakeModuleFileName(HMODULE module, LPSTR buffer, DWORD size) {
+  if (module != nullptr || size == 0) return 0;
+  DWORD length = static_cast<DWORD>(executable_path.size());
+  if (length >= size) length = size;  // cut, as Windows does: the whole buffer
+  std::memcpy(buffer, executable_path.data(), length);
+  if (length < size) buffer[length] = '\0';
+  return length;
+}
+
+LANGID user_language = 0x0409;
+LANGID WINAPI FakeUserLanguage() { return user_language; }
+
+template <std::size_t N>
+bool InstallAll(const std::pair<const char*, tavrin_syscall_ptr> (&fakes)[N]) {
+  bool all = true;
+  for (const auto& fake : fakes) all = tavrin_set_syscall(fake.first, fake.second) != nullptr && all;
+  return all;
+}
+
+template <std::size_t N>
+void RestoreAll(const std::pair<const char*, tavrin_syscall_ptr> (&fakes)[N]) {
+  for (const auto& fake : fakes) tavrin_set_syscall(fake.first, nullptr);
+}
+
+}  // namespace
+
+FakeShutdown::FakeShutdown() {
+  shutdown_state = ShutdownState();
+  installed_ = InstallAll(kShutdownFakes);
+}
+
+FakeShutdown::~FakeShutdown() { RestoreAll(kShutdownFakes); }
+
+std::vector<ShutdownStep> FakeShutdown::Steps() {
+  return {{"OpenProcessToken", 0}, {"LookupPrivilegeValueA", 0}, {"AdjustTokenPrivileges", 0},
+          {"privilege not held", 1}};
+}
+
+void FakeShutdown::FailStep(const std::string& name) { shutdown_state.failing = name; }
+
+std::vector<unsigned> FakeShutdown::Requests() const { return shutdown_state.requests; }
+
+bool FakeShutdown::Released() const { return shutdown_state.open_tokens == 0; }
+
+struct FakeFolderPicker::State {
+  std::string answer;
+};
+
+FakeFolderPicker::FakeFolderPicker(const char* folder) : state_(new State) {
+  picker_state = PickerState();
+  if (folder != nullptr) {
+    state_->answer = folder;
+    picker_state.answer = state_->answer.c_str();
+  }
+  installed_ = InstallAll(kPickerFakes);
+}
+
+FakeFolderPicker::~FakeFolderPicker() { RestoreAll(kPickerFakes); }
+
+bool FakeFolderPicker::ShownAsReferenceDialog() const {
+  return picker_state.as_reference && picker_state.open_lists == 0;
+}
+
+ScopedExecutablePath::ScopedExecutablePath(const std::string& path) {
+  executable_path = path;
+  installed_ = tavrin_set_syscall("module:GetModuleFileNameA", AsSyscall(&FakeModuleFileName)) != nullptr;
+}
+
+ScopedExecutablePath::~ScopedExecutablePath() { tavrin_set_syscall("module:GetModuleFileNameA", nullptr); }
+
+struct ScopedUserLanguage::State {
+  LANGID previous;
+};
+
+ScopedUserLanguage::ScopedUserLanguage(unsigned short id) : state_(new State{user_language}) {
+  user_language = id;
+  tavrin_set_syscall("language:GetUserDefaultLangID", AsSyscall(&FakeUserLanguage));
+}
+
+ScopedUserLanguage::~ScopedUserLanguage() {
+  user_language = state_->previous;
+  tavrin_set_syscall("language:GetUserDefaultLangID", nullptr);
+}
+
+bool UserLanguageFromLocale() { return false; }
+
+// Windows cannot copy a running process: the writers are threads.
+bool RunConcurrently(int count, void (*body)(int, void*), void* context) {
+  std::vector<std::thread> writers;
+  for (int i = 0; i < count; ++i) writers.emplace_back(body, i, context);
+  for (std::thread& writer : writers) writer.join();
+  return true;
+}
+
+}  // namespace tavrin::test

@@ -1,0 +1,42 @@
+// The command families of the tavrin command.  Each Add function defines its
+// commands with CLI11; a command's callback checks its arguments (throwing
+// CLI::ValidationError, so bad input is refused before anything is sent)
+// and leaves in the Context what to run.
+#ifndef TAVRIN_TOOLS_COMMANDS_H
+#define TAVRIN_TOOLS_COMMANDS_H
+
+#include <CLI/CLI.hpp>
+
+#include <functional>
+#include <string>
+
+#include "connection.h"
+#include "output.h"
+
+namespace tavrin::cli {
+
+struct Context {
+  bool json = false;
+  ConnectionOptions connection;
+  std::string connect_text = "default";
+  std::string drive_c;  // --drive-c: the folder that stands for drive C:
+
+  // What the chosen command runs; exactly one is set.
+  std::function<int(Session&, Output&)> with_cnc;          // one run against the CNC
+  std::function<int(Output&)> without_cnc;                  // no CNC needed
+  std::function<int(Connection&, Output&)> with_connection;  // several runs (watch)
+};
+
+void AddNcCommands(CLI::App& app, Context& context);
+void AddMachineCommands(CLI::App& app, Context& context);
+void AddSimCommands(CLI::App& app, Context& context);
+void AddDemoCommand(CLI::App& app, Context& context);
+// help-all: the reference of every command, from the same definitions.
+void AddReferenceCommand(CLI::App& app, Context& context);
+
+// The status table of every machine signal (machine status, watch).
+int ShowMachineStatus(Session& session, Output& out);
+
+}  // namespace tavrin::cli
+
+#endif

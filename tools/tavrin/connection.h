@@ -1,0 +1,83 @@
+// The CNC the tavrin command talks to.
+//
+// By default the simulated CNC, whose machine lives in a state file: every
+// run loads it under the file's lock, works on it and saves it back
+// (tavrin::simcnc::WithStateFile), so that runs follow each other and two
+// runs at once lose no write.  A missing state file is made from the example
+// machine description first.  With --focas the library's FOCAS2 binding is
+// pointed at another FOCAS2 library instead.  Either way the handle is opened
+// the way --connect says, with the library's own handle functions.
+#ifndef TAVRIN_TOOLS_CONNECTION_H
+#define TAVRIN_TOOLS_CONNECTION_H
+
+#include <cstddef>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "output.h"
+#include "tavrin/simcnc.h"
+
+namespace tavrin::cli {
+
+// --connect: default (lib_GetNcLibHandle), node9 (lib_GetNcGuideLibHandle)
+// or ADDRESS[:PORT] (lib_GetNcLibHandleEthernet, port 8193 unless given).
+struct ConnectTarget {
+  enum Kind { kDefault, kNode9, kEthernet } kind = kDefault;
+  std::string address;
+  unsigned short port = 8193;
+};
+bool ParseConnect(const std::string& text, ConnectTarget* target, std::string* error);
+
+struct ConnectionOptions {
+  std::string sim_file;  // --sim: state file of the simulated CNC
+  std::string focas;     // --focas: another FOCAS2 library
+  ConnectTarget target;
+  int path = 0;          // --path: CNC path to select, 0 to leave the handle's own
+};
+
+// One run against the CNC: an open handle, with the simulated CNC's journal
+// of the calls made on it when the CNC is the simulated one.
+class Session {
+ public:
+  Session(unsigned short handle, bool simulated) : handle_(handle), simulated_(simulated) {}
+  unsigned short handle() const { return handle_; }
+  bool simulated() const { return simulated_; }
+  // Number of FOCAS2 calls made so far in this run (0 when not simulated).
+  std::size_t CallCount() const;
+  // The calls made since `mark` (a CallCount); empty when not simulated.
+  std::vector<tavrin::simcnc::JournalEntry> CallsSince(std::size_t mark) const;
+  // How many of the calls since `mark` did not return 0.
+  std::size_t FailedCallsSince(std::size_t mark) const;
+
+ private:
+  unsigned short handle_;
+  bool simulated_;
+};
+
+class Connection {
+ public:
+  Connection(const ConnectionOptions& options, Output& out) : options_(options), out_(out) {}
+
+  // Points the library at the CNC and, for the simulated CNC, makes the
+  // state file when it is missing and says on standard error which CNC this
+  // is.  Returns kExitOk, or the exit code of a failure already reported.
+  int Prepare();
+  // Runs body with an open handle (on the path asked for), then frees the
+  // handle; for the simulated CNC all of it under the state file's lock.
+  // Returns body's exit code, or the code of a failure already reported.
+  int Run(const std::function<int(Session&)>& body);
+
+  bool simulated() const { return options_.focas.empty(); }
+
+ private:
+  int RunWithHandle(const std::function<int(Session&)>& body);
+
+  ConnectionOptions options_;
+  Output& out_;
+  std::string state_file_;
+};
+
+}  // namespace tavrin::cli
+
+#endif

@@ -1,0 +1,51 @@
+#include "data_files.h"
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "platform/program_environment.h"
+#include "tavrin/simcnc.h"
+
+namespace fs = std::filesystem;
+
+namespace tavrin::cli {
+
+namespace {
+const char kProgramMarker = 0;  // an address inside the command's own executable
+
+std::string FindData(const std::string& relative_installed, const std::string& relative_source) {
+  std::error_code ignored;
+  std::string program = tavrin::platform::ModuleFileOf(&kProgramMarker);
+  if (!program.empty()) {
+    fs::path beside = fs::path(program).parent_path() / ".." / "share" / "tavrin" / relative_installed;
+    if (fs::exists(beside, ignored)) return fs::weakly_canonical(beside, ignored).string();
+  }
+  fs::path source = fs::path(TAVRIN_TOOLS_SOURCE_DIR) / relative_source;
+  if (fs::exists(source, ignored)) return source.string();
+  fs::path installed = fs::path(TAVRIN_TOOLS_DATA_DIR) / relative_installed;
+  if (fs::exists(installed, ignored)) return installed.string();
+  return {};
+}
+}  // namespace
+
+std::string ExampleMachineFile() { return FindData("lathe.toml", "examples/lathe.toml"); }
+
+std::string ExampleSimFolder() { return FindData("sim", "examples/sim"); }
+
+std::string DefaultStateFile() {
+  const char* state = std::getenv("XDG_STATE_HOME");
+  if (state != nullptr && *state == '/') return (fs::path(state) / "tavrin" / "machine.toml").string();
+  const char* home = std::getenv("HOME");
+  if (home != nullptr && *home != '\0') {
+    return (fs::path(home) / ".local" / "state" / "tavrin" / "machine.toml").string();
+  }
+  return {};
+}
+
+std::string SimulatedCncLibrary() {
+  // A call name is text inside the simulated CNC library itself, so its
+  // address names that library rather than a stub in this program.
+  return tavrin::platform::ModuleFileOf(tavrin::simcnc::CallName(tavrin::simcnc::Call::cnc_allclibhndl));
+}
+
+}  // namespace tavrin::cli

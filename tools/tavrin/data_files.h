@@ -1,0 +1,27 @@
+// Where the tavrin command finds its data: the example machine description
+// (lathe.toml) and the example simulation folder (sim/).
+//
+// Looked up, in order: share/tavrin/ beside the installed command
+// (BINDIR/../share/tavrin), the source tree the command was built from, and
+// the install folder fixed at configuration time.
+#ifndef TAVRIN_TOOLS_DATA_FILES_H
+#define TAVRIN_TOOLS_DATA_FILES_H
+
+#include <string>
+
+namespace tavrin::cli {
+
+// The example machine description; empty when none of the places holds it.
+std::string ExampleMachineFile();
+// The example simulation folder (the one holding QvApplication/); empty when
+// none of the places holds it.
+std::string ExampleSimFolder();
+// The simulated CNC's default state file: $XDG_STATE_HOME/tavrin/machine.toml,
+// or ~/.local/state/tavrin/machine.toml; empty when neither variable is set.
+std::string DefaultStateFile();
+// The simulated CNC library loaded into this program; empty when unknown.
+std::string SimulatedCncLibrary();
+
+}  // namespace tavrin::cli
+
+#endif

@@ -1,0 +1,49 @@
+// The folder dialog seam, and shutdown.
+#include "tavrin/util/system.h"
+
+#include <cstring>
+#include <mutex>
+
+#include "platform/folder_dialog.h"
+#include "platform/shutdown.h"
+
+namespace {
+
+constexpr unsigned kFolderPathSize = 260;  // MAX_PATH
+
+std::mutex handler_mutex;
+tavrin_folder_dialog_handler installed_handler = nullptr;
+void* installed_user = nullptr;
+
+}  // namespace
+
+extern "C" void tavrin_set_folder_dialog_handler(tavrin_folder_dialog_handler handler, void* user) {
+  std::lock_guard<std::mutex> lock(handler_mutex);
+  installed_handler = handler;
+  installed_user = handler != nullptr ? user : nullptr;
+}
+
+extern "C" bool TAVRIN_CALL lib_DispReferenceDialog(HWND owner, char* path) {
+  if (path == nullptr) return false;
+  tavrin_folder_dialog_handler handler;
+  void* user;
+  {
+    std::lock_guard<std::mutex> lock(handler_mutex);
+    handler = installed_handler;
+    user = installed_user;
+  }
+  // The dialog answers into a buffer of its own, so that a cancelled dialog
+  // leaves the caller's buffer as it was.
+  char chosen[kFolderPathSize] = {};
+  bool ok = handler != nullptr ? handler(owner, chosen, kFolderPathSize, user)
+                               : tavrin::platform::ShowFolderDialog(owner, chosen, kFolderPathSize);
+  if (!ok) return false;
+  std::size_t length = strnlen(chosen, kFolderPathSize);
+  if (length == kFolderPathSize) return false;  // no terminator: the answer did not fit
+  std::memcpy(path, chosen, length + 1);
+  return true;
+}
+
+extern "C" int TAVRIN_CALL lib_ShutdownWindows(bool restart, bool force) {
+  return tavrin::platform::RequestShutdown(restart, force);
+}
