@@ -74,40 +74,45 @@ extern "C" short TAVRIN_CALL lib_GetPmcAddress(short address, short path, short 
   }
 }
 
+namespace {
+
+// The reads: one value read, then converted into the caller's output; a
+// failed read leaves the output untouched.
+template <typename T, typename Convert>
+short ReadInto(unsigned short handle, char letter, unsigned short address, PmcDataType type, T* out,
+               Convert convert) {
+  focas::PmcRecord record;
+  short code = ReadValue(handle, letter, address, type, &record);
+  if (code != 0) return code;
+  *out = convert(record.data);
+  return 0;
+}
+
+}  // namespace
+
 extern "C" short TAVRIN_CALL lib_ReadPmcParam_Bit(unsigned short handle, char letter, unsigned short address,
                                                   short bit, bool* value) {
-  focas::PmcRecord record;
-  short code = ReadValue(handle, letter, address, kPmcByte, &record);
-  if (code != 0) return code;
-  *value = (static_cast<unsigned char>(record.data.byte_data[0]) & tavrin::BitMask(bit)) != 0;
-  return 0;
+  return ReadInto(handle, letter, address, kPmcByte, value, [bit](const auto& data) {
+    return (static_cast<unsigned char>(data.byte_data[0]) & tavrin::BitMask(bit)) != 0;
+  });
 }
 
 extern "C" short TAVRIN_CALL lib_ReadPmcParam_Byte(unsigned short handle, char letter, unsigned short address,
                                                    char* value) {
-  focas::PmcRecord record;
-  short code = ReadValue(handle, letter, address, kPmcByte, &record);
-  if (code != 0) return code;
-  *value = static_cast<char>(record.data.byte_data[0]);
-  return 0;
+  return ReadInto(handle, letter, address, kPmcByte, value,
+                  [](const auto& data) { return static_cast<char>(data.byte_data[0]); });
 }
 
 extern "C" short TAVRIN_CALL lib_ReadPmcParam_Word(unsigned short handle, char letter, unsigned short address,
                                                    short* value) {
-  focas::PmcRecord record;
-  short code = ReadValue(handle, letter, address, kPmcWord, &record);
-  if (code != 0) return code;
-  *value = record.data.word_data[0];
-  return 0;
+  return ReadInto(handle, letter, address, kPmcWord, value,
+                  [](const auto& data) { return static_cast<short>(data.word_data[0]); });
 }
 
 extern "C" short TAVRIN_CALL lib_ReadPmcParam_2Word(unsigned short handle, char letter, unsigned short address,
                                                     tavrin_long* value) {
-  focas::PmcRecord record;
-  short code = ReadValue(handle, letter, address, kPmcTwoWord, &record);
-  if (code != 0) return code;
-  *value = record.data.two_word_data[0];
-  return 0;
+  return ReadInto(handle, letter, address, kPmcTwoWord, value,
+                  [](const auto& data) { return static_cast<tavrin_long>(data.two_word_data[0]); });
 }
 
 extern "C" short TAVRIN_CALL lib_WritePmcParam_Bit(unsigned short handle, char letter, unsigned short address,

@@ -95,7 +95,7 @@ TEST_F(CncParamsTest, BitReadAndWriteTouchOnlyTheirBit) {
 
   // An application in another language may pass any byte as the flag.
   auto write_raw = reinterpret_cast<short(TAVRIN_CALL*)(unsigned short, short, short, short, unsigned char)>(
-      &lib_WriteCncParam_Bit);
+      reinterpret_cast<void (*)()>(&lib_WriteCncParam_Bit));
   ASSERT_EQ(0, write_raw(handle_, 1001, 6, 0, 2));
   EXPECT_EQ(0x09, Stored(1001, 0));
 }

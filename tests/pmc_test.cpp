@@ -80,7 +80,7 @@ TEST_F(PmcTest, BitWriteTreatsOnlyExactlyOneAsSet) {
   ASSERT_TRUE(sim::SetPmcByte('D', 10, 0x08));
   // An application in another language may pass any byte as the flag.
   auto write_raw = reinterpret_cast<short(TAVRIN_CALL*)(unsigned short, char, unsigned short, short, unsigned char)>(
-      &lib_WritePmcParam_Bit);
+      reinterpret_cast<void (*)()>(&lib_WritePmcParam_Bit));
   ASSERT_EQ(0, write_raw(handle_, 'D', 10, 3, 2));
   std::uint8_t byte = 0xFF;
   sim::GetPmcByte('D', 10, &byte);

@@ -10,12 +10,8 @@
 #include <thread>
 #include <vector>
 
-#ifndef _WIN32
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
-
 #include "nc/focas2_records.h"
+#include "support/child_process.h"
 #include "tavrin/nc/return_codes.h"
 #include "tavrin/simcnc.h"
 #include "tavrin/simcnc_focas.h"
@@ -569,29 +565,28 @@ TEST_F(SimCnc, StateFileSharedByTwoThreadsLosesNoIncrement) {
   std::filesystem::remove_all(folder);
 }
 
-#ifndef _WIN32
-
+// Needs a second process running the same code (fork): Linux only.
 TEST_F(SimCnc, StateFileSharedByTwoProcessesLosesNoIncrement) {
+  if (!tavrin::test::ChildProcessesSupported()) GTEST_SKIP() << "no fork on this platform";
   const auto folder = ScratchFolder("shared");
-  const std::string file = (folder / "state.toml").string();
+  static std::string file;
+  file = (folder / "state.toml").string();
   std::string error;
   ASSERT_TRUE(sim::SaveFile(file, &error)) << error;
   constexpr int kRounds = 100;
-  pid_t child = fork();
+  long child = tavrin::test::StartChild(
+      [](void*) {
+        bool ok = true;
+        for (int i = 0; i < kRounds; ++i) ok = sim::WithStateFile(file, Increment, nullptr, nullptr) && ok;
+        return ok;
+      },
+      nullptr);
   ASSERT_GE(child, 0);
-  if (child == 0) {
-    bool ok = true;
-    for (int i = 0; i < kRounds; ++i) ok = sim::WithStateFile(file, Increment, nullptr, nullptr) && ok;
-    _exit(ok ? 0 : 1);
-  }
   for (int i = 0; i < kRounds; ++i) ASSERT_TRUE(sim::WithStateFile(file, Increment, nullptr, &error)) << error;
-  int status = 0;
-  ASSERT_EQ(child, waitpid(child, &status, 0));
-  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+  ASSERT_TRUE(tavrin::test::ChildSucceeded(child));
   EXPECT_EQ(2 * kRounds, SharedCount(file));
   EXPECT_FALSE(sim::WithStateFile((folder / "none.toml").string(), Increment, nullptr, &error));
   std::filesystem::remove_all(folder);
 }
-#endif
 
 }  // namespace

@@ -28,5 +28,12 @@
 #include "tavrin/simulation/simu_module.h"
 #include "tavrin/machine/mchn_struct_model.h"
 #include "tavrin/serial/com_port.h"
+#include "tavrin/display/gdi_types.h"
+#include "tavrin/display/gdi.h"
+#include "tavrin/display/back_draw.h"
+#include "tavrin/display/bmp.h"
+#include "tavrin/display/font.h"
+#include "tavrin/display/resources.h"
+#include "tavrin/display/cairo_dc.h"
 
 #endif

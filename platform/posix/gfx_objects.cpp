@@ -331,7 +331,7 @@ GraphicsCounts CurrentGraphicsCounts() {
 
 }  // namespace tavrin::platform
 
-using tavrin::platform::DcKind;
+
 
 extern "C" HDC tavrin_cairo_dc_create(cairo_t* cr) {
   if (cr == nullptr || cairo_status(cr) != CAIRO_STATUS_SUCCESS) return nullptr;

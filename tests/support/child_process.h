@@ -14,6 +14,12 @@ enum class ChildOutcome { kKilled, kFinished, kNotStarted };
 // (SIGKILL) after `delay_microseconds`, unless it has finished by then.
 ChildOutcome RunChildAndKill(void (*body)(void*), void* context, long delay_microseconds);
 
+// Starts body(context) in a copy of this process, running beside the caller;
+// returns the child's number, or -1 when it could not be started.
+long StartChild(bool (*body)(void*), void* context);
+// Waits for a child of StartChild; true when its body returned true.
+bool ChildSucceeded(long child);
+
 }  // namespace tavrin::test
 
 #endif

@@ -4,6 +4,8 @@
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
 
+#include <poll.h>
+
 #include <algorithm>
 #include <cstdlib>
 
@@ -51,7 +53,11 @@ XView::~XView() {
   XCloseDisplay(display_);
 }
 
-int XView::descriptor() const { return ConnectionNumber(display_); }
+void XView::WaitForEvents(int milliseconds) const {
+  if (XPending(display_) > 0) return;
+  pollfd watch{ConnectionNumber(display_), POLLIN, 0};
+  poll(&watch, 1, milliseconds);
+}
 
 bool XView::HandleEvents() {
   bool keep = true;

@@ -10,6 +10,8 @@
 
 #include "scene.h"
 
+struct _XDisplay;  // Xlib's Display
+
 namespace tavrin::simview {
 
 class XView {
@@ -22,8 +24,8 @@ class XView {
   XView& operator=(const XView&) = delete;
 
   bool open() const { return display_ != nullptr; }
-  // The connection's descriptor, to wait on for events.
-  int descriptor() const;
+  // Waits at most `milliseconds` for events to arrive.
+  void WaitForEvents(int milliseconds) const;
   // Handles the pending events; false once the window has been asked to close.
   bool HandleEvents();
   // Shows the scene (kept for redrawing on exposure).
@@ -32,7 +34,7 @@ class XView {
  private:
   void Draw();
 
-  struct _XDisplay* display_ = nullptr;
+  ::_XDisplay* display_ = nullptr;
   unsigned long window_ = 0;
   unsigned long delete_window_ = 0;
   Scene scene_;

@@ -18,6 +18,11 @@ namespace {
 
 char SideLetter(bool left) { return left ? 'L' : 'R'; }
 
+int NotDefined(Output& out, const char* model, char side) {
+  return out.Fail(kExitFailed, std::string("no ") + model + " defined on side " + side +
+                                   " (or the simulation's files cannot be found: is drive C: mapped with --drive-c?)");
+}
+
 int ShowModels(Output& out) {
   Table table{{"side", "model", "defined", "count", "Z", "origin distance"}, {}};
   Json sides = Json::object();
@@ -124,17 +129,17 @@ void AddSimCommands(CLI::App& app, Context& context) {
       double now = 0.0;
       if (model == "chuck") {
         CLibChuckModel chuck(side);
-        if (!chuck.IsDefine()) return out.Fail(kExitFailed, std::string("no chuck defined on side ") + side);
+        if (!chuck.IsDefine()) return NotDefined(out, "chuck", side);
         result = chuck.SetPosZ(z);
         now = chuck.GetPosZ();
       } else if (model == "jaws") {
         CLibJawModel jaws(side);
-        if (!jaws.IsDefine()) return out.Fail(kExitFailed, std::string("no jaws defined on side ") + side);
+        if (!jaws.IsDefine()) return NotDefined(out, "jaws", side);
         result = jaws.SetPosZ(z);
         now = jaws.GetPosZ();
       } else {
         CLibWorkModel work(side);
-        if (!work.IsDefine()) return out.Fail(kExitFailed, std::string("no workpiece defined on side ") + side);
+        if (!work.IsDefine()) return NotDefined(out, "workpiece", side);
         result = work.SetPosZ(z);
         now = work.GetPosZ();
       }

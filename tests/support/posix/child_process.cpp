@@ -26,4 +26,17 @@ ChildOutcome RunChildAndKill(void (*body)(void*), void* context, long delay_micr
   return WIFSIGNALED(status) ? ChildOutcome::kKilled : ChildOutcome::kFinished;
 }
 
+long StartChild(bool (*body)(void*), void* context) {
+  pid_t child = fork();
+  if (child == 0) _exit(body(context) ? 0 : 1);
+  return child;
+}
+
+bool ChildSucceeded(long child) {
+  int status = 0;
+  while (waitpid(static_cast<pid_t>(child), &status, 0) < 0) {
+  }
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
 }  // namespace tavrin::test

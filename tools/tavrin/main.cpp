@@ -1,0 +1,79 @@
+// tavrin: a technician's console over the Tavrin library.  Reads and changes
+// what the library reaches (CNC parameters, PMC data, macro variables, tool
+// offsets, the machine object, the simulation's files) from a shell, against
+// the simulated CNC by default or a FOCAS2 library named with --focas.
+#include <iostream>
+
+#include "commands.h"
+#include "platform/program_environment.h"
+#include "tavrin/message.h"
+
+namespace {
+
+int ForwardMessage(const char* text, const char* /*caption*/, unsigned int /*style*/, void* user) {
+  static_cast<tavrin::cli::Output*>(user)->LibraryMessage(text != nullptr ? text : "");
+  return 1;  // IDOK: the library's boxes here are all OK boxes
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace tavrin::cli;
+  Context context;
+  CLI::App app{"tavrin: read and change what the Tavrin library reaches on a CNC lathe, from a shell.\n"
+               "Talks to the simulated CNC unless --focas names a FOCAS2 library.",
+               "tavrin"};
+  app.fallthrough();  // global options may follow the command too
+  app.require_subcommand(1);
+  app.add_flag("--json", context.json, "machine-readable output: one JSON document on standard output");
+  CLI::Option* sim = app.add_option("--sim", context.connection.sim_file,
+                                    "state file of the simulated CNC (default: $XDG_STATE_HOME/tavrin/machine.toml, "
+                                    "made from the example lathe when missing)");
+  app.add_option("--focas", context.connection.focas, "talk to the CNC through this FOCAS2 library instead")
+      ->excludes(sim);
+  app.add_option("--connect", context.connect_text, "how to open the handle: default, node9 or ADDRESS[:PORT] (port 8193)");
+  app.add_option("--path", context.connection.path, "select this CNC path first (1..10)")->check(CLI::Range(1, 10));
+  app.add_option("--drive-c", context.drive_c,
+                 "the folder that stands for drive C: (the simulation's files), as TAVRIN_DRIVE_C");
+
+  AddDemoCommand(app, context);
+  AddNcCommands(app, context);
+  AddMachineCommands(app, context);
+  AddSimCommands(app, context);
+  AddReferenceCommand(app, context);
+
+  try {
+    app.parse(argc, argv);
+    std::string error;
+    if (!ParseConnect(context.connect_text, &context.connection.target, &error)) throw CLI::ValidationError(error);
+  } catch (const CLI::CallForHelp& help) {
+    return app.exit(help);
+  } catch (const CLI::CallForAllHelp& help) {
+    return app.exit(help);
+  } catch (const CLI::ParseError& bad) {
+    Output out(context.json);
+    return out.Finish(out.Fail(kExitUsage, std::string(bad.what()) + " (see tavrin --help)"));
+  }
+
+  Output out(context.json);
+  tavrin_set_message_handler(&ForwardMessage, &out);
+  if (!context.drive_c.empty()) tavrin::platform::SetEnvironmentValue("TAVRIN_DRIVE_C", context.drive_c.c_str());
+
+  int result = kExitOk;
+  if (context.without_cnc) {
+    result = context.without_cnc(out);
+  } else {
+    Connection connection(context.connection, out);
+    result = connection.Prepare();
+    if (result == kExitOk && context.with_connection) {
+      result = context.with_connection(connection, out);
+      tavrin_set_message_handler(nullptr, nullptr);
+      return result;  // watch wrote its own output, one document per refresh
+    }
+    if (result == kExitOk) {
+      result = connection.Run([&context, &out](Session& session) { return context.with_cnc(session, out); });
+    }
+  }
+  tavrin_set_message_handler(nullptr, nullptr);
+  return out.Finish(result);
+}
