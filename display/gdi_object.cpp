@@ -28,7 +28,7 @@ void Forget(HGDIOBJ h, const CGdiObject* object) {
 }
 
 // GDI's MulDiv: a * b / c rounded half away from zero.
-long MulDiv(long a, long b, long c) {
+long RoundedMulDiv(long a, long b, long c) {
   long long product = static_cast<long long>(a) * b;
   long long half = std::llabs(static_cast<long long>(c)) / 2;
   long long rounded = (product >= 0) == (c >= 0) ? (std::llabs(product) + half) / std::llabs(c)
@@ -105,7 +105,7 @@ BOOL CFont::CreateFontIndirect(const LOGFONTA* lf) {
 BOOL CFont::CreatePointFontIndirect(const LOGFONTA* lf, CDC* dc) {
   if (lf == nullptr) return FALSE;
   LOGFONTA pixels = *lf;
-  long height = MulDiv(tavrin::platform::PixelsPerInchY(dc == nullptr ? nullptr : dc->m_hDC), lf->lfHeight, 720);
+  long height = RoundedMulDiv(tavrin::platform::PixelsPerInchY(dc == nullptr ? nullptr : dc->m_hDC), lf->lfHeight, 720);
   pixels.lfHeight = height < 0 ? height : -height;
   return CreateFontIndirect(&pixels);
 }

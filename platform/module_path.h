@@ -2,9 +2,10 @@
 //
 // Windows: GetModuleFileNameA of the process's executable; a line is one
 // WriteFile on a handle opened for appending (FILE_APPEND_DATA), the text
-// with "\r\n" for each line end, as a text-mode stream writes it.  Table
-// entries module:GetModuleFileNameA, log:CreateFileA, log:WriteFile and
-// log:CloseHandle.
+// with "\r\n" for each line end, as a text-mode stream writes it, made while
+// the writer holds an exclusive lock on a byte far past the file's end.
+// Table entries module:GetModuleFileNameA, log:CreateFileA, log:LockFileEx,
+// log:WriteFile, log:UnlockFileEx and log:CloseHandle.
 //
 // Linux: readlink("/proc/self/exe"); a line is one write(2) of the text and
 // "\n" on a descriptor opened with O_APPEND, so that lines of several

@@ -1,11 +1,11 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds Tavrin and runs the single-block
-# demonstration against the simulated CNC with the example lathe.
+# Installs what is missing, builds Tavrin and runs `tavrin demo`: the typical
+# requests of an operator application against the simulated CNC with the
+# example lathe and a temporary copy of the example simulation folder.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 TAVRIN_WINDOWS=0 bash scripts/install-deps.sh
 build=${TAVRIN_BUILD_DIR:-$PWD/build}/plain
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j"$(nproc)" --target single_block_demo tavrin_simcnc
-TAVRIN_FOCAS="$build/simcnc/libtavrin_simcnc.so" TAVRIN_SIMCNC_MACHINE="$PWD/examples/lathe.toml" \
-  "$build/examples/single_block_demo"
+cmake --build "$build" -j"$(nproc)" --target tavrin_cli single_block_demo
+"$build/tools/tavrin" demo

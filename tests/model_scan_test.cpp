@@ -1,6 +1,5 @@
 // The scans of the chuck, jaw and work models: which lines belong to which
-// spindle's chuck, jaws and workpiece, in the example folder and in files
-// made for each rule.
+// spindle's chuck, jaws and workpiece.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -23,153 +22,86 @@ std::string M(double z) { return "    " + Matrix(z) + "\n"; }
 using ModelScanTest = SimFolderTest;
 
 TEST_F(ModelScanTest, TheExampleFolderHasEverythingOnBothSides) {
-  CLibChuckModel left_chuck('L'), right_chuck('R');
-  EXPECT_TRUE(left_chuck.IsDefine());
-  EXPECT_TRUE(right_chuck.IsDefine());
-  EXPECT_EQ(-120.0, left_chuck.GetPosZ());
-  EXPECT_EQ(120.0, right_chuck.GetPosZ());  // named S31 in the assembly file
-
-  CLibJawModel left_jaws('L'), right_jaws('R');
-  EXPECT_EQ(3, left_jaws.GetNum());
-  EXPECT_EQ(3, right_jaws.GetNum());
-  EXPECT_EQ(-95.5, left_jaws.GetPosZ());
-
-  CLibWorkModel left_work('L'), right_work('R');
-  EXPECT_TRUE(left_work.IsDefine());
-  EXPECT_EQ(100.0, left_work.GetPosZ());
-  EXPECT_EQ(-100.0, right_work.GetPosZ());
-  EXPECT_TRUE(messages_.empty());
-}
-
-TEST_F(ModelScanTest, SideLettersAndCopies) {
-  EXPECT_TRUE(CLibChuckModel('L').IsLside());
-  EXPECT_FALSE(CLibChuckModel('R').IsLside());
-  EXPECT_TRUE(CLibChuckModel('X').IsLside());
-  EXPECT_TRUE(CLibJawModel().IsLside());
-  EXPECT_TRUE(CLibWorkModel('r').IsLside());  // only a capital R is right
-  CLibWorkModel right('R');
-  CLibWorkModel copy(right);
-  EXPECT_FALSE(copy.IsLside());
-  CLibJawModel assigned('L');
-  assigned = CLibJawModel('R');
-  EXPECT_FALSE(assigned.IsLside());
-}
-
-TEST_F(ModelScanTest, SpindleNamesGiveTheSideAndCarryOver) {
-  // S31 is right; the second lathe assembly names no spindle and keeps it;
-  // a name outside a lathe assembly and an unknown name change nothing.
-  SetFiles(Lathe(Name("S31")) + Name("S11") + Lathe(Name("Other") + Element("fixture", M(7))), "");
+  EXPECT_TRUE(CLibChuckModel('L').IsDefine());
   EXPECT_TRUE(CLibChuckModel('R').IsDefine());
-  EXPECT_FALSE(CLibChuckModel('L').IsDefine());
-
-  // Without any spindle name the side is unknown and matches nobody.
-  SetFiles(Lathe(Element("fixture", "") + Element("linearassembly", "") + Element("stock", "")), "");
-  EXPECT_FALSE(CLibChuckModel('L').IsDefine());
-  EXPECT_FALSE(CLibChuckModel('R').IsDefine());
-  EXPECT_EQ(0, CLibJawModel('L').GetNum());
-  EXPECT_FALSE(CLibWorkModel('R').IsDefine());
-}
-
-TEST_F(ModelScanTest, ChuckIsAFixtureOutsideStockAndJaws) {
-  std::string inner = Lathe(Name("S11") + Element("stock", Element("fixture", M(1))) +
-                            Element("linearassembly", Element("fixture", M(2))));
-  SetFiles(inner, inner);
-  CLibChuckModel chuck('L');
-  EXPECT_FALSE(chuck.IsDefine());
-  EXPECT_EQ(0.0, chuck.GetPosZ());
-  EXPECT_EQ(0, chuck.SetPosZ(50));
-  EXPECT_EQ(inner, Read(kAssemblyFile));  // written anew, unchanged
-  EXPECT_EQ(inner, Read(kMachineFile));
-
-  // A fixture tag with an attribute is not recognised.
-  SetFiles(Lathe(Name("S11") + "  <fixture id=\"1\">\n" + M(3) + "  </fixture>\n"), "");
-  EXPECT_FALSE(chuck.IsDefine());
-}
-
-TEST_F(ModelScanTest, ChuckSideIsJudgedAtTheFixtureForIsDefineAndAtEachMatrixForPositions) {
-  // The name comes after the fixture line but before its matrix line.
-  std::string file = Lathe(Name("none")) + Lathe("  <fixture>\n" + Name("S12") + M(42) + "  </fixture>\n");
-  SetFiles(file, file);
-  CLibChuckModel left('L'), right('R');
-  EXPECT_FALSE(left.IsDefine());
-  EXPECT_FALSE(right.IsDefine());
-  EXPECT_EQ(42.0, right.GetPosZ());
-  EXPECT_EQ(0.0, left.GetPosZ());
-  EXPECT_EQ(0, right.SetPosZ(-3));
-  EXPECT_EQ(-3.0, right.GetPosZ());
-}
-
-TEST_F(ModelScanTest, ChuckStaysOpenAcrossTheEndOfItsLatheAssembly) {
-  // The fixture is not closed before its lathe assembly ends: its matrix
-  // lines after that still belong to it, until "/fixture".
-  std::string file = "<latheassembly>\n" + Name("S11") + "  <fixture>\n</latheassembly>\n" + M(8) + "</fixture>\n" + M(9);
-  SetFiles(file, file);
-  EXPECT_EQ(8.0, CLibChuckModel('L').GetPosZ());
-}
-
-TEST_F(ModelScanTest, TheLastMatrixLineWins) {
-  SetFiles("", Lathe(Name("S11") + Element("fixture", M(10) + M(20))));
-  EXPECT_EQ(20.0, CLibChuckModel('L').GetPosZ());
-}
-
-TEST_F(ModelScanTest, JawsAreCountedWhereverTheyStandInALatheAssembly) {
-  std::string jaw = Element("linearassembly", M(1));
-  std::string file = jaw +                                            // outside every lathe assembly
-                     Lathe(Name("S11") + jaw + jaw + Element("stock", jaw)) +  // one inside a stock
-                     Lathe(jaw + Name("S12") + jaw);                  // before its name: still left
-  SetFiles(file, "");
-  EXPECT_EQ(4, CLibJawModel('L').GetNum());
-  EXPECT_EQ(1, CLibJawModel('R').GetNum());
-  EXPECT_TRUE(CLibJawModel('R').IsDefine());
-}
-
-TEST_F(ModelScanTest, JawPositionIsTheLastMatrixOfTheLastJawOnTheSide) {
-  std::string file = Lathe(Name("S11") + Element("linearassembly", M(10)) + Element("linearassembly", M(20)) +
-                           Element("linearassembly", Element("fixture", M(30)))) +
-                     Lathe(Name("S12") + Element("linearassembly", M(99)));
-  SetFiles(file, file);
-  CLibJawModel jaws('L');
-  EXPECT_EQ(30.0, jaws.GetPosZ());
-  ASSERT_EQ(0, jaws.SetPosZ(12.5));
-  std::string expected = Lathe(Name("S11") + Element("linearassembly", M(12.5)) +
-                               Element("linearassembly", M(12.5)) +
-                               Element("linearassembly", Element("fixture", M(12.5)))) +
-                         Lathe(Name("S12") + Element("linearassembly", M(99)));
-  EXPECT_EQ(expected, Read(kAssemblyFile));
-  EXPECT_EQ(expected, Read(kMachineFile));
-}
-
-TEST_F(ModelScanTest, WorkpieceIsAStockOutsideTheJaws) {
-  SetFiles(Lathe(Name("S12") + Element("linearassembly", Element("stock", M(1)))), "");
-  EXPECT_FALSE(CLibWorkModel('R').IsDefine());
-  SetFiles(Lathe(Name("S12") + Element("linearassembly", "") + Element("stock", M(1))), "");
-  EXPECT_TRUE(CLibWorkModel('R').IsDefine());
-  EXPECT_FALSE(CLibWorkModel('L').IsDefine());
-}
-
-TEST_F(ModelScanTest, AScanEndsAtTheFirstLineWithoutMarkup) {
-  std::string file = Lathe(Name("S11") + "\n" + Element("fixture", M(5)) + Element("linearassembly", ""));
-  SetFiles(file, file);
-  EXPECT_FALSE(CLibChuckModel('L').IsDefine());
-  EXPECT_EQ(0.0, CLibChuckModel('L').GetPosZ());
-  EXPECT_EQ(0, CLibJawModel('L').GetNum());
-}
-
-TEST_F(ModelScanTest, MissingSettingsOrFilesGiveTheFailureValues) {
-  Write(kSettingsFile, "[OVX]\nfilepath=\n");
-  EXPECT_FALSE(CLibChuckModel('L').IsDefine());
-  EXPECT_EQ(0.0, CLibChuckModel('L').GetPosZ());
-  EXPECT_EQ(0, CLibJawModel('L').GetNum());
-  EXPECT_FALSE(CLibJawModel('L').IsDefine());
-  EXPECT_FALSE(CLibWorkModel('L').IsDefine());
+  EXPECT_EQ(-120.0, CLibChuckModel('L').GetPosZ());
+  EXPECT_EQ(120.0, CLibChuckModel('R').GetPosZ());  // named S31 in the assembly file
+  EXPECT_EQ(3, CLibJawModel('L').GetNum());
+  EXPECT_EQ(3, CLibJawModel('R').GetNum());
+  EXPECT_EQ(-95.5, CLibJawModel('L').GetPosZ());
+  EXPECT_TRUE(CLibWorkModel('L').IsDefine());
+  EXPECT_EQ(-100.0, CLibWorkModel('R').GetPosZ());
+  EXPECT_TRUE(CLibWorkModel('r').IsLside());  // only a capital R is right
+  EXPECT_FALSE(CLibWorkModel('R').IsLside());
   EXPECT_TRUE(messages_.empty());
+}
 
-  Write(kSettingsFile, "[OVX]\nfilepath=C:\\Nowhere\\M1.ovp\n");
-  EXPECT_FALSE(CLibChuckModel('L').IsDefine());
-  EXPECT_EQ(0.0, CLibJawModel('L').GetPosZ());
-  EXPECT_EQ(0, CLibJawModel('L').GetNum());
-  EXPECT_EQ(0.0, CLibWorkModel('L').GetPosZ());
-  EXPECT_TRUE(messages_.empty());  // only a missing "filepath" is shown
+TEST_F(ModelScanTest, WhatBelongsToWhichModelAndSide) {
+  // Both files hold `file`: IsDefine and GetNum scan the machine file, GetPosZ the assembly file.
+  const std::string jaw = Element("linearassembly", M(1));
+  struct Case {
+    const char* rule;
+    std::string file;
+    bool chuck_l, chuck_r;
+    double chuck_z_l, chuck_z_r;
+    short jaws_l, jaws_r;
+    bool work_l, work_r;
+  } cases[] = {
+      {"S31 is right and carries over; a name outside a lathe assembly or unknown changes nothing",
+       Lathe(Name("S31")) + Name("S11") + Lathe(Name("Other") + Element("fixture", M(7))), false, true, 0, 7, 0, 0,
+       false, false},
+      {"without a spindle name nothing matches",
+       Lathe(Element("fixture", M(1)) + Element("linearassembly", "") + Element("stock", "")), false, false, 0, 0, 0,
+       0, false, false},
+      {"a chuck is a fixture outside stock and jaws; the stock and jaw count",
+       Lathe(Name("S11") + Element("stock", Element("fixture", M(1))) +
+             Element("linearassembly", Element("fixture", M(2)))),
+       false, false, 0, 0, 1, 0, true, false},
+      {"a fixture tag with an attribute is no chuck",
+       Lathe(Name("S11") + "  <fixture id=\"1\">\n" + M(3) + "  </fixture>\n"), false, false, 0, 0, 0, 0, false,
+       false},
+      {"the side is judged at the fixture line for IsDefine, at each matrix line for positions",
+       Lathe(Name("none")) + Lathe("  <fixture>\n" + Name("S12") + M(42) + "  </fixture>\n"), false, false, 0, 42, 0,
+       0, false, false},
+      {"a chuck stays open past the end of its lathe assembly until /fixture",
+       "<latheassembly>\n" + Name("S11") + "  <fixture>\n</latheassembly>\n" + M(8) + "</fixture>\n" + M(9), true,
+       false, 8, 0, 0, 0, false, false},
+      {"the last matrix line wins", Lathe(Name("S11") + Element("fixture", M(10) + M(20))), true, false, 20, 0, 0, 0,
+       false, false},
+      {"jaws count anywhere in a lathe assembly, also inside a stock or before the name",
+       jaw + Lathe(Name("S11") + jaw + jaw + Element("stock", jaw)) + Lathe(jaw + Name("S12") + jaw), false, false,
+       0, 0, 4, 1, true, false},
+      {"a stock inside a jaw is no workpiece",
+       Lathe(Name("S12") + Element("linearassembly", Element("stock", M(1)))), false, false, 0, 0, 0, 1, false,
+       false},
+      {"a scan ends at the first line without markup",
+       Lathe(Name("S11") + "\n" + Element("fixture", M(5)) + jaw + Element("stock", "")), false, false, 0, 0, 0, 0,
+       false, false},
+  };
+  for (const Case& c : cases) {
+    SetFiles(c.file, c.file);
+    EXPECT_EQ(c.chuck_l, CLibChuckModel('L').IsDefine()) << c.rule;
+    EXPECT_EQ(c.chuck_r, CLibChuckModel('R').IsDefine()) << c.rule;
+    EXPECT_EQ(c.chuck_z_l, CLibChuckModel('L').GetPosZ()) << c.rule;
+    EXPECT_EQ(c.chuck_z_r, CLibChuckModel('R').GetPosZ()) << c.rule;
+    EXPECT_EQ(c.jaws_l, CLibJawModel('L').GetNum()) << c.rule;
+    EXPECT_EQ(c.jaws_r, CLibJawModel('R').GetNum()) << c.rule;
+    EXPECT_EQ(c.jaws_r > 0, CLibJawModel('R').IsDefine()) << c.rule;
+    EXPECT_EQ(c.work_l, CLibWorkModel('L').IsDefine()) << c.rule;
+    EXPECT_EQ(c.work_r, CLibWorkModel('R').IsDefine()) << c.rule;
+  }
+}
+
+TEST_F(ModelScanTest, MissingSettingsOrFilesGiveTheFailureValuesWithoutMessages) {
+  for (const char* settings : {"[OVX]\nfilepath=\n", "[OVX]\nfilepath=C:\\Nowhere\\M1.ovp\n"}) {
+    Write(kSettingsFile, settings);
+    EXPECT_FALSE(CLibChuckModel('L').IsDefine());
+    EXPECT_EQ(0.0, CLibChuckModel('L').GetPosZ());
+    EXPECT_EQ(0, CLibJawModel('L').GetNum());
+    EXPECT_EQ(0.0, CLibJawModel('L').GetPosZ());
+    EXPECT_FALSE(CLibWorkModel('L').IsDefine());
+  }
+  EXPECT_TRUE(messages_.empty());
 }
 
 }  // namespace

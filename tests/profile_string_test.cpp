@@ -1,5 +1,5 @@
 // The profile-string rules, seen through the settings that the library
-// reads: origin distances, the structure model and "filepath".
+// reads (on Windows they are the system's own GetPrivateProfileStringA).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,78 +11,53 @@
 namespace tavrin::test {
 namespace {
 
-class ProfileStringTest : public SimFolderTest {
- protected:
-  // WorkOriginL as read from a CustomSetting.ini holding `text`.
-  double OriginFrom(const std::string& text) {
-    Write(kCustomSettings, text);
-    return CLibWorkModel('L').GetOriginDist();
-  }
-  std::string SpecFrom(const std::string& text) {
-    Write(kCustomSettings, text);
+using ProfileStringTest = SimFolderTest;
+
+TEST_F(ProfileStringTest, TheBehaviourList) {
+  const std::string kSection = "[Machine Type]\n";
+  struct Case {
+    const char* rule;
+    std::string file, value;
+  } cases[] = {
+      {"names match without case", "[machine TYPE]\nmachinetype=A\n", "A"},
+      {"blanks around names and values are trimmed", "  [Machine Type]  \r\n\t MachineType \t=\t A B  \r\n", "A B"},
+      {"one pair of enclosing quotes is removed", kSection + "MachineType=\"x y \"\n", "x y "},
+      {"only one pair", kSection + "MachineType=''q''\n", "'q'"},
+      {"only a pair", kSection + "MachineType=\"half\n", "\"half"},
+      {"only a matching pair", kSection + "MachineType=\"mixed'\n", "\"mixed'"},
+      {"';' begins a comment line", kSection + ";MachineType=9\n  ; MachineType=8\n", ""},
+      {"but not a comment after a value", kSection + "junk\n\nMachineType=4 ; no comment\n", "4 ; no comment"},
+      {"the first '=' splits", kSection + "MachineType=a=b\n", "a=b"},
+      {"the first key wins", kSection + "MachineType=1\nMachineType=2\n" + kSection + "MachineType=3\n", "1"},
+      {"only the first section counts", kSection + "Other=1\n[x]\n" + kSection + "MachineType=3\n", ""},
+      {"keys of other sections do not count", "[Other]\nMachineType=5\n" + kSection, ""},
+      {"an empty file gives the default", "", ""},
+      {"a byte-order mark and no final line end", "\xEF\xBB\xBF[Machine Type]\r\nMachineType=6", "6"},
+  };
+  for (const Case& c : cases) {
+    Write(kCustomSettings, c.file);
     char name[32];
     CLibMchnStructModel().GetMchnSpecifName(name);
-    return name;
+    EXPECT_EQ(c.value, name) << c.rule;
   }
-};
-
-TEST_F(ProfileStringTest, NamesMatchWithoutCaseAndBlanksAreTrimmed) {
-  EXPECT_EQ(1.5, OriginFrom("[work start POS. setting]\nworkoriginl=1.5\n"));
-  EXPECT_EQ(2.5, OriginFrom("  [ Work Start Pos. Setting ]  \r\n\t WorkOriginL \t=\t 2.5  \r\n"));
-  EXPECT_EQ("A B", SpecFrom("[Machine Type]\nMachineType=  A B  \n"));
-}
-
-TEST_F(ProfileStringTest, OnePairOfEnclosingQuotesIsRemoved) {
-  EXPECT_EQ("x y ", SpecFrom("[Machine Type]\nMachineType=\"x y \"\n"));
-  EXPECT_EQ("'q'", SpecFrom("[Machine Type]\nMachineType=''q''\n"));
-  EXPECT_EQ("\"half", SpecFrom("[Machine Type]\nMachineType=\"half\n"));
-  EXPECT_EQ("\"mixed'", SpecFrom("[Machine Type]\nMachineType=\"mixed'\n"));
-  EXPECT_EQ(-3.0, OriginFrom("[Work Start Pos. Setting]\nWorkOriginL='-3'\n"));
-}
-
-TEST_F(ProfileStringTest, CommentsAndOtherLinesAreSkipped) {
-  EXPECT_EQ(0.0, OriginFrom("[Work Start Pos. Setting]\n;WorkOriginL=9\n  ; WorkOriginL=8\n"));
-  EXPECT_EQ(4.0, OriginFrom("[Work Start Pos. Setting]\nno equals here\n\nWorkOriginL=4 ; not a comment\n"));
-  EXPECT_EQ("a=b", SpecFrom("[Machine Type]\nMachineType=a=b\n"));
-}
-
-TEST_F(ProfileStringTest, FirstSectionAndFirstKeyWin) {
-  EXPECT_EQ(1.0, OriginFrom("[Work Start Pos. Setting]\nWorkOriginL=1\nWorkOriginL=2\n"
-                            "[Work Start Pos. Setting]\nWorkOriginL=3\n"));
-  // A key only in a second section of the same name is not found.
-  EXPECT_EQ(0.0, OriginFrom("[Work Start Pos. Setting]\nWorkOriginR=1\n[Other]\n"
-                            "[Work Start Pos. Setting]\nWorkOriginL=3\n"));
-  // A key of another section is not found either.
-  EXPECT_EQ(0.0, OriginFrom("[Other]\nWorkOriginL=5\n[Work Start Pos. Setting]\n"));
-}
-
-TEST_F(ProfileStringTest, MissingFileSectionOrKeyGivesTheDefault) {
-  EXPECT_EQ(0.0, OriginFrom(""));
-  EXPECT_EQ(0.0, OriginFrom("[Work Start Pos. Setting]\n"));
-  std::filesystem::remove(Path(kCustomSettings));
-  EXPECT_EQ(0.0, CLibWorkModel('L').GetOriginDist());
-  EXPECT_EQ(-1.0, CLibMchnStructModel().GetHorizonLeftToRight());
 }
 
 TEST_F(ProfileStringTest, ValuesAreCutToTheBufferLessOne) {
   // 258 zeros and "12": the buffer of 260 keeps 259 characters, "0...01".
-  std::string value = std::string(258, '0') + "12";
+  const std::string value = std::string(258, '0') + "12";
   Write(kCustomSettings, "[Tool Pos. Setting]\nHorizonLeft1=" + value + "\nHorizonLeft2=" + value.substr(1) + "\n");
   CLibMchnStructModel model;
   EXPECT_EQ(1.0, model.GetRelativePosLSPtoUPP());
   EXPECT_EQ(12.0, model.GetRelativePosLSPtoLOW());
 }
 
-TEST_F(ProfileStringTest, TheFileIsReadAnewOnEveryCall) {
+TEST_F(ProfileStringTest, TheFileIsReadAnewOnEveryCallAndAMissingFileGivesTheDefault) {
   CLibWorkModel work('L');
   EXPECT_EQ(-35.5, work.GetOriginDist());
   Write(kCustomSettings, "[Work Start Pos. Setting]\nWorkOriginL=7.25\n");
   EXPECT_EQ(7.25, work.GetOriginDist());
-}
-
-TEST_F(ProfileStringTest, ByteOrderMarkAndLineEnds) {
-  EXPECT_EQ(6.0, OriginFrom("\xEF\xBB\xBF[Work Start Pos. Setting]\r\nWorkOriginL=6\r\n"));
-  EXPECT_EQ(6.5, OriginFrom("[Work Start Pos. Setting]\nWorkOriginL=6.5"));  // no final line end
+  std::filesystem::remove(Path(kCustomSettings));
+  EXPECT_EQ(0.0, work.GetOriginDist());
 }
 
 }  // namespace

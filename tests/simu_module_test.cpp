@@ -10,7 +10,6 @@ namespace {
 
 using SimuSignalTest = CncTest;
 
-// The D9693 byte after one call, and the calls it made.
 std::uint8_t SignalByte() {
   std::uint8_t byte = 0;
   sim::GetPmcByte('D', 9693, &byte);
@@ -27,12 +26,8 @@ TEST_F(SimuSignalTest, RedrawRequestSetsBit3OfTheByteAsRead) {
   EXPECT_EQ((std::vector<long long>{9, 0, 9693, 9693, 9}), calls[0].args);
   EXPECT_EQ(sim::Call::pmc_wrpmcrng, calls[1].call);
   EXPECT_EQ((std::vector<long long>{9}), calls[1].args);
-  auto written = RecordAs<focas::PmcRecord>(calls[1].record_in);
-  EXPECT_EQ(9, written.address_type);
-  EXPECT_EQ(9693, written.start);
-  EXPECT_EQ(9693, written.end);
+  EXPECT_EQ(9693, RecordAs<focas::PmcRecord>(calls[1].record_in).start);
 
-  sim::ClearJournal();
   sim::FailNext(sim::Call::pmc_wrpmcrng, EW_PROT);
   EXPECT_EQ(EW_PROT, simu.RequireSimuRedraw());  // the write's code
   sim::FailNext(sim::Call::pmc_rdpmcrng, EW_DATA);
@@ -61,17 +56,6 @@ TEST_F(SimuSignalTest, SimulationSoftSignalIsBit6AndKeepsTheOthers) {
   EXPECT_FALSE(simu.GetSimulationSoft());
 }
 
-TEST_F(SimuSignalTest, CopiesKeepTheHandleAndTheDefaultObjectHasNone) {
-  CLibSimuModule none;
-  EXPECT_EQ(EW_HANDLE, none.RequireSimuRedraw());
-  EXPECT_FALSE(none.IsDebugMode());
-  CLibSimuModule simu(handle_);
-  CLibSimuModule copy(simu);
-  none = simu;
-  EXPECT_EQ(0, copy.RequireSimuRedraw());
-  EXPECT_EQ(0, none.RequireSimuRedraw());
-}
-
 TEST(SimuStart, StartsTheProgramDetachedInItsFolder) {
   for (bool debug : {true, false}) {
     CLibSimuModule simu;
@@ -86,8 +70,7 @@ TEST(SimuStart, StartsTheProgramDetachedInItsFolder) {
 
 TEST(SimuStart, AFailedStartGoesUnnoticedButSetsTheFlag) {
   CLibSimuModule simu;
-  CapturedStart start = CaptureStart([&] { simu.StartSimulationSoft(true); }, true);
-  EXPECT_FALSE(start.started);
+  EXPECT_FALSE(CaptureStart([&] { simu.StartSimulationSoft(true); }, true).started);
   EXPECT_TRUE(simu.IsDebugMode());
 }
 

@@ -10,60 +10,43 @@
 namespace tavrin::test {
 namespace {
 
-std::string Work(const std::string& side, const std::string& stock_body) {
-  return "<latheassembly>\n <name>" + side + "</name>\n <stock>\n" + stock_body + " </stock>\n</latheassembly>\n";
+std::string Work(const std::string& side, double z) {
+  return "<latheassembly>\n <name>" + side + "</name>\n <stock>\n  " + Matrix(z) + "\n </stock>\n</latheassembly>\n";
 }
-std::string M(double z) { return "  " + Matrix(z) + "\n"; }
 
 using WorkModelTest = SimFolderTest;
 
 TEST_F(WorkModelTest, MovesByTheSameDistanceInBothFiles) {
-  SetFiles(Work("S12", M(130)), Work("S12", M(100)));
-  CLibWorkModel work('R');
-  EXPECT_TRUE(work.IsDefine());
-  EXPECT_FALSE(CLibWorkModel('L').IsDefine());
-  ASSERT_EQ(0, work.SetPosZ(90));
-  EXPECT_EQ(Work("S12", M(90)), Read(kAssemblyFile));
-  EXPECT_EQ(Work("S12", M(120)), Read(kMachineFile));
-  EXPECT_EQ(90.0, work.GetPosZ());
-}
-
-TEST_F(WorkModelTest, APositionMissingFromOneFileCountsAsZero) {
-  SetFiles(Work("S12", M(130)), Work("S11", M(100)));
-  ASSERT_EQ(0, CLibWorkModel('R').SetPosZ(90));
-  EXPECT_EQ(Work("S12", M(220)), Read(kMachineFile));
-  EXPECT_EQ(Work("S11", M(100)), Read(kAssemblyFile));
-}
-
-TEST_F(WorkModelTest, TheExampleMachineKeepsItsThirtyMillimetres) {
-  CLibWorkModel left('L');
+  CLibWorkModel left('L');  // the example's workpiece stands 30 mm further out in the machine file
   ASSERT_EQ(0, left.SetPosZ(80));
   EXPECT_EQ(80.0, left.GetPosZ());
   EXPECT_NE(std::string::npos, Read(kMachineFile).find(Matrix(110) + "\r\n"));
   EXPECT_EQ(-100.0, CLibWorkModel('R').GetPosZ());
+
+  SetFiles(Work("S12", 130), Work("S11", 100));  // missing from the assembly file: counts as 0
+  ASSERT_EQ(0, CLibWorkModel('R').SetPosZ(90));
+  EXPECT_EQ(Rewritten(Work("S12", 220)), Read(kMachineFile));
+  EXPECT_EQ(Rewritten(Work("S11", 100)), Read(kAssemblyFile));
 }
 
 TEST_F(WorkModelTest, MissingFilepathIsShownOncePerFileRead) {
   Write(kSettingsFile, "[OVX]\nfilepath=\"\"\n");
-  std::string machine = Read(kMachineFile);
+  const std::string machine = Read(kMachineFile);
   CLibWorkModel work('L');
   EXPECT_FALSE(work.IsDefine());
   EXPECT_TRUE(messages_.empty());
-
   EXPECT_EQ(0.0, work.GetPosZ());
   ASSERT_EQ(1u, messages_.size());
   EXPECT_EQ("InitPosZErr", messages_[0]);
   EXPECT_EQ(0x00040030u, styles_[0]);  // OK, exclamation, topmost
-
   EXPECT_EQ(-1, work.SetPosZ(5));
   EXPECT_EQ(3u, messages_.size());
   EXPECT_EQ(machine, Read(kMachineFile));
-}
 
-TEST_F(WorkModelTest, AMissingFileIsNoMessage) {
+  messages_.clear();  // a missing file is no message
   Write(kSettingsFile, "[OVX]\nfilepath=C:\\none\\gone.ovp\n");
-  EXPECT_EQ(0.0, CLibWorkModel('L').GetPosZ());
-  EXPECT_EQ(-1, CLibWorkModel('L').SetPosZ(1));
+  EXPECT_EQ(0.0, work.GetPosZ());
+  EXPECT_EQ(-1, work.SetPosZ(1));
   EXPECT_TRUE(messages_.empty());
 }
 

@@ -31,11 +31,6 @@ Registry& Handles() {
   return registry;
 }
 
-LiveKind KindOf(const void* handle, bool is_dc) {
-  if (is_dc) return LiveKind::Dc;
-  return static_cast<const GfxObject*>(handle)->kind == GfxKind::Bitmap ? LiveKind::Bitmap : LiveKind::Font;
-}
-
 constexpr int kDefaultFontPixels = 13;
 
 void FreeBitmap(tavrin_bitmap_* bitmap) {
@@ -66,15 +61,13 @@ namespace gfx {
 
 void Register(const void* handle) {
   std::lock_guard<std::mutex> lock(Handles().mutex);
-  // Device contexts are registered before any bitmap or font could share the
-  // address, so the kind is known from the object itself for the others.
   Handles().live.emplace(handle, LiveKind::Dc);
 }
 
 namespace {
 void RegisterObject(const GfxObject* object) {
   std::lock_guard<std::mutex> lock(Handles().mutex);
-  Handles().live.emplace(object, KindOf(object, false));
+  Handles().live.emplace(object, object->kind == GfxKind::Bitmap ? LiveKind::Bitmap : LiveKind::Font);
 }
 }  // namespace
 
@@ -146,7 +139,13 @@ tavrin_bitmap_* StockBitmap() {
   static tavrin_bitmap_* stock = [] {
     auto* bitmap = new tavrin_bitmap_;
     bitmap->stock = true;
+    // Made directly, not through the replaceable entry: a test that makes
+    // bitmap creation fail must still find every device context's default.
     bitmap->surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
+    cairo_t* cr = cairo_create(bitmap->surface);
+    cairo_set_source_rgb(cr, 0, 0, 0);
+    cairo_paint(cr);
+    cairo_destroy(cr);
     bitmap->width = bitmap->height = 1;
     return bitmap;
   }();

@@ -54,7 +54,7 @@ struct tavrin_dc_ {
 
 namespace tavrin::platform::gfx {
 
-// Registration of live handles.
+// Registration of live handles (Register: a device context).
 void Register(const void* handle);
 bool Unregister(const void* handle);  // false when it was not live
 bool IsLive(const void* handle);

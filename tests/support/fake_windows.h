@@ -21,9 +21,9 @@ class FakeWindows {
   void Add(const std::string& title, int looks_until_gone) { windows_[title] = {looks_until_gone, false}; }
   bool Has(const std::string& title) const { return windows_.count(title) != 0; }
 
-  std::vector<std::string> closes_posted;  // titles, in order
-  std::vector<unsigned> pauses;            // milliseconds, in order
-  int looks = 0;                           // calls of "window:exists"
+  std::vector<std::string> closes_posted;  // titles
+  std::vector<unsigned> pauses;            // milliseconds
+  int looks = 0;                           // "window:exists" calls
 
  private:
   struct Window {

@@ -1,6 +1,6 @@
-// Making the library's file operations fail, through the platform layer's
-// system-call tables, for as long as an object lives.  Works for every user,
-// root included (who is not stopped by permissions).
+// Making the library's file operations fail through the platform layer's
+// system-call tables, for as long as an object lives (root is not stopped by
+// permissions, so these stand for a locked file or an unwritable folder).
 #ifndef TAVRIN_TESTS_SUPPORT_FILE_FAULTS_H
 #define TAVRIN_TESTS_SUPPORT_FILE_FAULTS_H
 
@@ -11,8 +11,9 @@ namespace tavrin::test {
 // Replaces one system call by name and puts the old one back at the end.
 class ScopedSyscall {
  public:
-  ScopedSyscall(const char* name, tavrin_syscall_ptr replacement);
-  ~ScopedSyscall();
+  ScopedSyscall(const char* name, tavrin_syscall_ptr replacement)
+      : name_(name), previous_(tavrin_set_syscall(name, replacement)) {}
+  ~ScopedSyscall() { tavrin_set_syscall(name_, previous_); }
   ScopedSyscall(const ScopedSyscall&) = delete;
   ScopedSyscall& operator=(const ScopedSyscall&) = delete;
   tavrin_syscall_ptr previous() const { return previous_; }
@@ -22,33 +23,17 @@ class ScopedSyscall {
   tavrin_syscall_ptr previous_;
 };
 
-// Opening a file whose system name contains `fragment` fails.
-class ScopedOpenFailure {
- public:
+// Opening a file whose system name contains `fragment` fails (one at a time).
+struct ScopedOpenFailure : ScopedSyscall {
   explicit ScopedOpenFailure(const char* fragment);
-  ~ScopedOpenFailure();
-
- private:
-  ScopedSyscall hook_;
 };
-
-// Putting a temporary file in its target's place fails, as when the target
-// cannot be deleted (a rename on POSIX, MoveFileExA on Windows).
-class ScopedReplaceFailure {
- public:
+// Putting a temporary file in its target's place fails (rename, MoveFileExA).
+struct ScopedReplaceFailure : ScopedSyscall {
   ScopedReplaceFailure();
-
- private:
-  ScopedSyscall hook_;
 };
-
 // Flushing a file to the disk fails (fsync, FlushFileBuffers).
-class ScopedFlushFailure {
- public:
+struct ScopedFlushFailure : ScopedSyscall {
   ScopedFlushFailure();
-
- private:
-  ScopedSyscall hook_;
 };
 
 }  // namespace tavrin::test

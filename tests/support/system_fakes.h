@@ -25,8 +25,6 @@ class FakeShutdown {
  public:
   FakeShutdown();
   ~FakeShutdown();
-  FakeShutdown(const FakeShutdown&) = delete;
-  FakeShutdown& operator=(const FakeShutdown&) = delete;
 
   // False when some call could not be replaced: the test must stop.
   bool Installed() const { return installed_; }
@@ -51,8 +49,6 @@ class FakeFolderPicker {
  public:
   explicit FakeFolderPicker(const char* folder);
   ~FakeFolderPicker();
-  FakeFolderPicker(const FakeFolderPicker&) = delete;
-  FakeFolderPicker& operator=(const FakeFolderPicker&) = delete;
 
   bool Installed() const { return installed_; }
   // True when the dialog was shown as the folder dialog of the panel: titled
@@ -71,8 +67,6 @@ class ScopedExecutablePath {
  public:
   explicit ScopedExecutablePath(const std::string& path);
   ~ScopedExecutablePath();
-  ScopedExecutablePath(const ScopedExecutablePath&) = delete;
-  ScopedExecutablePath& operator=(const ScopedExecutablePath&) = delete;
   bool Installed() const { return installed_; }
 
  private:
@@ -85,8 +79,6 @@ class ScopedUserLanguage {
  public:
   explicit ScopedUserLanguage(unsigned short id);
   ~ScopedUserLanguage();
-  ScopedUserLanguage(const ScopedUserLanguage&) = delete;
-  ScopedUserLanguage& operator=(const ScopedUserLanguage&) = delete;
 
  private:
   struct State;

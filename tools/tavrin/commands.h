@@ -31,6 +31,8 @@ void AddNcCommands(CLI::App& app, Context& context);
 void AddMachineCommands(CLI::App& app, Context& context);
 void AddSimCommands(CLI::App& app, Context& context);
 void AddDemoCommand(CLI::App& app, Context& context);
+// language (the display language) and log TEXT.
+void AddUtilCommands(CLI::App& app, Context& context);
 // help-all: the reference of every command, from the same definitions.
 void AddReferenceCommand(CLI::App& app, Context& context);
 

@@ -273,9 +273,9 @@ void AddAxesAndAtc(CLI::App* machine, Context& context) {
     long long tcode = 0, type = 0;
     bool large = false;
     Require(!args->tcode.empty() || !args->type.empty() || !args->large.empty(), "give --tcode, --type or --large");
-    if (!args->tcode.empty()) Require(ParseInteger(args->tcode, INT32_MIN, INT32_MAX, &tcode, &error), "--tcode: " + error);
-    if (!args->type.empty()) Require(ParseInteger(args->type, 0, 63, &type, &error), "--type: " + error);
-    if (!args->large.empty()) Require(ParseSwitch(args->large, &large, &error), "--large: " + error);
+    if (!args->tcode.empty()) Require(ParseInteger(args->tcode, INT32_MIN, INT32_MAX, &tcode, &error), "--tcode: ", error);
+    if (!args->type.empty()) Require(ParseInteger(args->type, 0, 63, &type, &error), "--type: ", error);
+    if (!args->large.empty()) Require(ParseSwitch(args->large, &large, &error), "--large: ", error);
     AtcSet given = *args;
     context.with_cnc = [given, tcode, type, large](Session& session, Output& out) {
       CLibMchn m(session.handle());
@@ -367,7 +367,10 @@ void AddToolCount(CLI::App* machine, Context& context) {
     context.with_cnc = [tool, path](Session& session, Output& out) {
       CLibMchn m(session.handle());
       double setting = 0.0, addition = 0.0;
+      std::size_t messages = out.MessageCount();
       short code = m.GetToolCountSetting(path, tool, &setting);
+      // An unsupported maintenance product version is told in a message box only.
+      if (out.MessageCount() != messages) return out.Fail(kExitFailed, "tool counting: " + out.LastMessage());
       if (code == TAVRIN_MCHN_TOOL_OUT_OF_RANGE) return out.Fail(kExitFailed, "tool " + std::to_string(tool) + " is beyond the largest tool number");
       if (code != 0) return out.FailCode(code, "GetToolCountSetting");
       code = m.GetToolCountAddition(path, tool, &addition);
@@ -389,24 +392,26 @@ void AddToolCount(CLI::App* machine, Context& context) {
     std::string error;
     double setting = 0.0, addition = 0.0;
     Require(!set_args->setting.empty() || !set_args->addition.empty(), "give --setting or --addition");
-    if (!set_args->setting.empty()) Require(ParseNumber(set_args->setting, &setting, &error), "--setting: " + error);
-    if (!set_args->addition.empty()) Require(ParseNumber(set_args->addition, &addition, &error), "--addition: " + error);
+    if (!set_args->setting.empty()) Require(ParseNumber(set_args->setting, &setting, &error), "--setting: ", error);
+    if (!set_args->addition.empty()) Require(ParseNumber(set_args->addition, &addition, &error), "--addition: ", error);
     ToolArgs given = *set_args;
     auto path = static_cast<short>(context.connection.path > 0 ? context.connection.path : 1);
     context.with_cnc = [given, path, setting, addition](Session& session, Output& out) {
       CLibMchn m(session.handle());
       auto tool = static_cast<short>(given.tool);
+      std::size_t messages = out.MessageCount();
+      if (!given.addition.empty()) {
+        short code = m.SetToolCountAddition(path, tool, addition);
+        if (out.MessageCount() != messages) return out.Fail(kExitFailed, "tool counting: " + out.LastMessage());
+        if (code != 0) return out.FailCode(code, "SetToolCountAddition");
+        out.data()["addition"] = addition;
+        out.Line("tool " + std::to_string(tool) + ": count addition " + NumberText(addition));
+      }
       if (!given.setting.empty()) {
         short code = m.SetToolCountSetting(path, tool, setting);
         if (code != 0) return out.FailCode(code, "SetToolCountSetting");
         out.data()["setting"] = setting;
         out.Line("tool " + std::to_string(tool) + ": count setting " + NumberText(setting));
-      }
-      if (!given.addition.empty()) {
-        short code = m.SetToolCountAddition(path, tool, addition);
-        if (code != 0) return out.FailCode(code, "SetToolCountAddition");
-        out.data()["addition"] = addition;
-        out.Line("tool " + std::to_string(tool) + ": count addition " + NumberText(addition));
       }
       out.data()["tool"] = tool;
       return static_cast<int>(kExitOk);

@@ -69,7 +69,7 @@ ParamPlan CheckParam(const ParamArgs& args, bool write) {
     plan.axis = -1;
   } else {
     long long axis = 0;
-    Require(ParseInteger(args.axis, 0, kAllAxes, &axis, &error), "--axis: " + error);
+    Require(ParseInteger(args.axis, 0, kAllAxes, &axis, &error), "--axis: ", error);
     plan.axis = static_cast<short>(axis);
   }
   if (write) {
@@ -83,7 +83,7 @@ ParamPlan CheckParam(const ParamArgs& args, bool write) {
       long long min = plan.kind == "byte" ? -128 : plan.kind == "word" ? -32768 : INT32_MIN;
       long long max = plan.kind == "byte" ? 255 : plan.kind == "word" ? 65535 : INT32_MAX;
       long long value = 0;
-      Require(ParseInteger(args.value, min, max, &value, &error), "a " + plan.kind + " value: " + error);
+      Require(ParseInteger(args.value, min, max, &value, &error), "a " + plan.kind + " value: ", error);
       plan.value = static_cast<double>(value);
     }
   }
@@ -135,6 +135,12 @@ short WriteParam(unsigned short handle, const ParamPlan& plan) {
   return lib_WriteCncParam_Real(handle, n, plan.axis, plan.value);
 }
 
+// Reals as numbers with a fraction, every other kind as a whole number.
+Json ParamJson(const ParamPlan& plan, double value) {
+  if (plan.kind == "real") return value;
+  return static_cast<long long>(value);
+}
+
 const char* ReadFunctionName(const ParamPlan& plan) {
   if (plan.generic) return "lib_ReadCncParam";
   if (plan.kind == "bit") return "lib_ReadCncParam_Bit";
@@ -153,7 +159,9 @@ int ShowParam(Session& session, Output& out, const ParamPlan& plan) {
   out.data()["kind"] = plan.kind;
   if (plan.axis == -1) {
     out.data()["axis"] = "all";
-    out.data()["values"] = values;
+    Json shown = Json::array();
+    for (double v : values) shown.push_back(ParamJson(plan, v));
+    out.data()["values"] = shown;
     // Trailing axes that read 0 are shown as one row.
     std::size_t last = values.size();
     while (last > 1 && values[last - 1] == 0.0) --last;
@@ -166,7 +174,7 @@ int ShowParam(Session& session, Output& out, const ParamPlan& plan) {
     out.Print(table);
   } else {
     out.data()["axis"] = plan.axis;
-    out.data()["value"] = values[0];
+    out.data()["value"] = ParamJson(plan, values[0]);
     std::string where = plan.axis == 0 ? "" : " axis " + std::to_string(plan.axis);
     out.Line(plan.Name() + " (" + plan.kind + ")" + where + ": " + NumberText(values[0]));
   }
@@ -211,7 +219,7 @@ void AddParamCommands(CLI::App& app, Context& context) {
       if (plan.number.bit >= 0) out.data()["bit"] = plan.number.bit;
       out.data()["kind"] = plan.kind;
       out.data()["axis"] = plan.axis;
-      out.data()["value"] = plan.value;
+      out.data()["value"] = ParamJson(plan, plan.value);
       std::string where = plan.axis == 0 ? "" : " axis " + std::to_string(plan.axis);
       out.Line(plan.Name() + " (" + plan.kind + ")" + where + " set to " + NumberText(plan.value));
       return static_cast<int>(kExitOk);
@@ -254,7 +262,7 @@ PmcPlan CheckPmc(const PmcArgs& args, bool write) {
     } else {
       long long min = plan.size == "byte" ? -128 : plan.size == "word" ? -32768 : INT32_MIN;
       long long max = plan.size == "byte" ? 255 : plan.size == "word" ? 65535 : INT32_MAX;
-      Require(ParseInteger(args.value, min, max, &plan.value, &error), "a PMC " + plan.size + " value: " + error);
+      Require(ParseInteger(args.value, min, max, &plan.value, &error), "a PMC " + plan.size + " value: ", error);
     }
   }
   return plan;
@@ -392,7 +400,7 @@ void AddMacroCommands(CLI::App& app, Context& context) {
   auto check_number = [](const MacroArgs& args) {
     long long number = 0;
     std::string error;
-    Require(ParseInteger(args.number, INT32_MIN, INT32_MAX, &number, &error), "variable number: " + error);
+    Require(ParseInteger(args.number, INT32_MIN, INT32_MAX, &number, &error), "variable number: ", error);
     Require(number + args.count - 1 <= INT32_MAX, "the run goes past the largest variable number");
     return static_cast<tavrin_long>(number);
   };
@@ -543,7 +551,7 @@ void AddOffsetCommands(CLI::App& app, Context& context) {
     double value = 0.0;
     long long whole = 0;
     if (item->letter == 'T') {
-      Require(ParseInteger(args.value, INT32_MIN, INT32_MAX, &whole, &error), "a T value: " + error);
+      Require(ParseInteger(args.value, INT32_MIN, INT32_MAX, &whole, &error), "a T value: ", error);
       value = static_cast<double>(whole);
     } else {
       Require(ParseNumber(args.value, &value, &error), error);

@@ -3,6 +3,7 @@
 // distance) and the machine structure model.  They read the collision-check
 // simulation's files through drive C:, which --drive-c (TAVRIN_DRIVE_C) maps
 // onto a folder off Windows; no CNC is involved.
+#include <iostream>
 #include <memory>
 
 #include "commands.h"
@@ -52,6 +53,14 @@ int ShowModels(Output& out) {
   }
   out.data()["sides"] = sides;
   out.Print(table);
+  bool any = false;
+  for (const auto& side : sides) {
+    for (const auto& model : side) any = any || model["defined"].get<bool>();
+  }
+  if (!any) {
+    std::cerr << "tavrin: no model found: are the simulation's files on drive C:? Off Windows map it with "
+                 "--drive-c DIR (or TAVRIN_DRIVE_C)\n";
+  }
   return kExitOk;
 }
 

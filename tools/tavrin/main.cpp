@@ -5,6 +5,7 @@
 #include <iostream>
 
 #include "commands.h"
+#include "publish_command.h"
 #include "platform/program_environment.h"
 #include "tavrin/message.h"
 
@@ -40,6 +41,8 @@ int main(int argc, char** argv) {
   AddNcCommands(app, context);
   AddMachineCommands(app, context);
   AddSimCommands(app, context);
+  AddUtilCommands(app, context);
+  AddPublishCommand(app, context);
   AddReferenceCommand(app, context);
 
   try {

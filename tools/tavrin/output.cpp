@@ -85,6 +85,7 @@ std::string TableText(const Table& table) {
       text += row[i];
       if (i + 1 < row.size()) text += std::string(widths[i] - row[i].size() + 2, ' ');
     }
+    while (!text.empty() && text.back() == ' ') text.pop_back();
     return text + '\n';
   };
   std::string text;

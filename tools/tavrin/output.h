@@ -41,6 +41,8 @@ class Output {
 
   // A message the library showed (message box), kept for both outputs.
   void LibraryMessage(const std::string& text);
+  std::size_t MessageCount() const { return messages_.size(); }
+  const std::string& LastMessage() const { return messages_.back(); }
 
   // Reports a failure on standard error (and in the JSON document) and
   // returns `exit_code`.

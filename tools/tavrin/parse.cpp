@@ -170,4 +170,8 @@ void Require(bool ok, const std::string& error) {
   if (!ok) throw CLI::ValidationError(error);
 }
 
+void Require(bool ok, const std::string& prefix, const std::string& error) {
+  if (!ok) throw CLI::ValidationError(prefix + error);
+}
+
 }  // namespace tavrin::cli

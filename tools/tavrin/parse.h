@@ -39,6 +39,9 @@ bool ParseParamNumber(const std::string& text, ParamNumber* number, std::string*
 // Throws CLI::ValidationError with the message when ok is false; used by the
 // commands' argument checks, which run before anything is sent.
 void Require(bool ok, const std::string& error);
+// The same with the message prefix + error; error is read only after ok was
+// worked out, so it may be filled by the same expression as ok.
+void Require(bool ok, const std::string& prefix, const std::string& error);
 
 }  // namespace tavrin::cli
 

@@ -12,8 +12,9 @@ namespace {
 void Describe(CLI::App* command, const std::string& parent, std::string* text) {
   std::string name = parent.empty() ? command->get_name() : parent + " " + command->get_name();
   *text += "### `" + name + "`\n\n";
-  if (!command->get_description().empty()) *text += command->get_description() + "\n\n";
-  *text += "```text\n" + command->help(parent) + "```\n\n";
+  // The formatter itself: App::help would show the command being run
+  // (help-all) instead of the one asked for.
+  *text += "```text\n" + command->get_formatter()->make_help(command, name, CLI::AppFormatMode::Normal) + "```\n\n";
   for (CLI::App* sub : command->get_subcommands([](CLI::App*) { return true; })) Describe(sub, name, text);
 }
 

@@ -192,7 +192,9 @@ class TAVRIN_CLASS CDC {
   /* Copies the source rectangle of src to the destination rectangle,
    * scaling when the sizes differ, leaving out every source pixel whose
    * colour is transparent_colour (the destination keeps its own there).
-   * FALSE on failure (no device context, a size not positive). */
+   * A size that is not positive copies nothing.  FALSE on failure (no
+   * device context; on Linux also a size not positive, or a source that is
+   * not an image). */
   BOOL TransparentBlt(int x_dest, int y_dest, int width_dest, int height_dest, CDC* src, int x_src,
                       int y_src, int width_src, int height_src, UINT transparent_colour);
   /* The colour of one pixel; CLR_INVALID outside the drawing surface or

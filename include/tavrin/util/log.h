@@ -16,9 +16,9 @@ TAVRIN_EXTERN_C_BEGIN
  *
  * Each line is one append of the whole line, so lines of several threads or
  * processes logging at once never mix.  Nothing is reported: the line is
- * dropped when the text is null, the executable's path cannot be found or
- * the log file's name would be longer than 259 characters, or the file cannot
- * be opened or written. */
+ * dropped when the text is null, the executable's path cannot be found, it
+ * or the log file's name would be longer than 259 characters, or the file
+ * cannot be opened or written. */
 TAVRIN_FUNC(void) lib_OutputLog(const char* text);
 
 TAVRIN_EXTERN_C_END

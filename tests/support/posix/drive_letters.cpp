@@ -2,4 +2,5 @@
 
 namespace tavrin::test {
 bool DriveLettersAreMapped() { return true; }
+bool FilesHaveModeBits() { return true; }
 }  // namespace tavrin::test

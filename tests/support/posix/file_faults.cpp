@@ -15,8 +15,10 @@ int FailingFsync(int) {
 }
 }  // namespace
 
-ScopedReplaceFailure::ScopedReplaceFailure() : hook_("rename", reinterpret_cast<tavrin_syscall_ptr>(&FailingRename)) {}
+ScopedReplaceFailure::ScopedReplaceFailure()
+    : ScopedSyscall("rename", reinterpret_cast<tavrin_syscall_ptr>(&FailingRename)) {}
 
-ScopedFlushFailure::ScopedFlushFailure() : hook_("fsync", reinterpret_cast<tavrin_syscall_ptr>(&FailingFsync)) {}
+ScopedFlushFailure::ScopedFlushFailure()
+    : ScopedSyscall("fsync", reinterpret_cast<tavrin_syscall_ptr>(&FailingFsync)) {}
 
 }  // namespace tavrin::test

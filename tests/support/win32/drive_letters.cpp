@@ -2,4 +2,5 @@
 
 namespace tavrin::test {
 bool DriveLettersAreMapped() { return false; }
+bool FilesHaveModeBits() { return false; }
 }  // namespace tavrin::test

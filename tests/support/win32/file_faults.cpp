@@ -20,9 +20,9 @@ BOOL WINAPI FailingFlush(HANDLE) {
 }  // namespace
 
 ScopedReplaceFailure::ScopedReplaceFailure()
-    : hook_("MoveFileExA", reinterpret_cast<tavrin_syscall_ptr>(&FailingMove)) {}
+    : ScopedSyscall("MoveFileExA", reinterpret_cast<tavrin_syscall_ptr>(&FailingMove)) {}
 
 ScopedFlushFailure::ScopedFlushFailure()
-    : hook_("FlushFileBuffers", reinterpret_cast<tavrin_syscall_ptr>(&FailingFlush)) {}
+    : ScopedSyscall("FlushFileBuffers", reinterpret_cast<tavrin_syscall_ptr>(&FailingFlush)) {}
 
 }  // namespace tavrin::test

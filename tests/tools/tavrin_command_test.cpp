@@ -1,0 +1,236 @@
+// End-to-end tests of the tavrin command: the built program is run against a
+// temporary state file of the simulated CNC and a temporary copy of the
+// example simulation folder.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#include "support/run_command.h"
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+namespace tavrin::test {
+namespace {
+
+std::string ReadAll(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class TavrinCommandTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() /
+              ("tavrin-command-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "-" +
+               ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    fs::copy(fs::path(TAVRIN_TEST_SOURCE_DIR) / "examples" / "sim", folder_ / "c", fs::copy_options::recursive);
+    state_ = folder_ / "state.toml";
+  }
+  void TearDown() override { fs::remove_all(folder_); }
+
+  CommandResult Run(std::vector<std::string> args) const {
+    std::vector<std::string> all{"--sim", state_.string(), "--drive-c", (folder_ / "c").string()};
+    all.insert(all.end(), args.begin(), args.end());
+    return RunCommand(TAVRIN_COMMAND, all, {"XDG_STATE_HOME=" + (folder_ / "xdg").string()});
+  }
+  // Runs with --json, expects success and returns the parsed document.
+  json Json(std::vector<std::string> args) const {
+    args.push_back("--json");
+    CommandResult result = Run(args);
+    EXPECT_EQ(result.exit_code, 0) << result.err;
+    json document = json::parse(result.out, nullptr, false);
+    EXPECT_FALSE(document.is_discarded()) << result.out;
+    if (document.is_discarded()) return json::object();
+    EXPECT_EQ(document.value("ok", false), true);
+    return document;
+  }
+  std::string AssemblyFile() const {
+    return ReadAll(folder_ / "c" / "QvApplication" / "Qv Crash Preview" / "Machines" / "LatheA.ovx");
+  }
+
+  fs::path folder_;
+  fs::path state_;
+};
+
+TEST_F(TavrinCommandTest, ReadsForPeopleAndScriptsAndSaysItIsSimulated) {
+  CommandResult paths = Run({"paths"});
+  EXPECT_EQ(paths.exit_code, 0);
+  EXPECT_NE(paths.out.find("2 path(s)"), std::string::npos) << paths.out;
+  EXPECT_NE(paths.err.find("SIMULATED CNC"), std::string::npos);
+  EXPECT_TRUE(fs::exists(state_)) << "the state file is made from the example machine";
+
+  CommandResult table = Run({"param", "get", "1420", "--kind", "two-word", "--axis", "all"});
+  EXPECT_NE(table.out.find("2     24000"), std::string::npos) << table.out;
+  EXPECT_NE(table.out.find("6-32  0"), std::string::npos) << table.out;
+  json all = Json({"param", "get", "1420", "--kind", "two-word", "--axis", "all"});
+  ASSERT_EQ(all["values"].size(), 32u);
+  EXPECT_EQ(all["values"][1], 24000);
+  EXPECT_EQ(Json({"param", "get", "3115.0", "-k", "bit", "-a", "5", "--generic"})["value"], 1);
+  EXPECT_EQ(Json({"pmc", "get", "R6836", "--size", "word"})["value"], 10);
+  EXPECT_EQ(Json({"macro", "get", "10434", "--count", "2"})["variables"][0]["value"], 10.1);
+  EXPECT_EQ(Json({"offset", "get", "2"})["items"]["Z"]["geometry"], 92.115);
+  EXPECT_EQ(Json({"machine", "identity"})["serial_number"], "TVL-2031-A07");
+  EXPECT_EQ(Json({"machine", "axes"})["display_order"], json::parse("[0, 1, 3, 2]"));
+  EXPECT_EQ(Json({"pmc", "address", "F0.3", "--for-path", "2"})["result"], "F1000.3");
+
+  json status = Json({"machine", "status"});
+  EXPECT_EQ(status["single_block"], true);
+  EXPECT_GT(status["focas_calls"].get<int>(), 0);
+  EXPECT_EQ(status["failed_calls"], 0);
+}
+
+TEST_F(TavrinCommandTest, CommandsWithoutACncLeaveTheStateAlone) {
+  json named = Json({"error", "-8"});
+  EXPECT_EQ(named["name"], "EW_HANDLE");
+  EXPECT_NE(named["message"].get<std::string>().find("[EW_HANDLE:-8]"), std::string::npos);
+  CommandResult help = Run({"param", "set", "--help"});
+  EXPECT_EQ(help.exit_code, 0);
+  EXPECT_NE(help.out.find("--kind"), std::string::npos);
+  CommandResult reference = Run({"help-all"});
+  EXPECT_NE(reference.out.find("### `tavrin machine tool-count set`"), std::string::npos);
+  EXPECT_FALSE(fs::exists(state_));
+}
+
+TEST_F(TavrinCommandTest, WritesAreKeptBetweenRuns) {
+  Json({"macro", "set", "500", "12.5", "--count", "3"});
+  Json({"param", "set", "1420", "21000", "-k", "two-word", "-a", "2"});
+  Json({"pmc", "set", "D9550.0", "on"});
+  Json({"offset", "set", "3", "X", "-1.25", "--wear"});
+  Json({"machine", "set", "machine-lock", "on"});
+  EXPECT_EQ(Json({"macro", "get", "502"})["variables"][0]["value"], 12.5);
+  EXPECT_EQ(Json({"param", "get", "1420", "-k", "two-word", "-a", "2"})["value"], 21000);
+  EXPECT_EQ(Json({"machine", "status"})["simulation"], true);
+  EXPECT_EQ(Json({"offset", "get", "3"})["items"]["X"]["wear"], -1.25);
+  EXPECT_EQ(Json({"pmc", "get", "D81.0"})["value"], 1);
+}
+
+TEST_F(TavrinCommandTest, CncFailuresExitNonZeroAndNameTheCode) {
+  CommandResult missing = Run({"param", "get", "32000", "-k", "word"});
+  EXPECT_EQ(missing.exit_code, 1);
+  EXPECT_NE(missing.err.find("EW_NUMBER"), std::string::npos) << missing.err;
+  missing = Run({"offset", "get", "999", "--json"});
+  EXPECT_EQ(missing.exit_code, 1);
+  json document = json::parse(missing.out);
+  EXPECT_EQ(document["ok"], false);
+  EXPECT_EQ(document["code"], 3);
+  EXPECT_NE(document["error"].get<std::string>().find("offset 999"), std::string::npos);
+}
+
+TEST_F(TavrinCommandTest, BadInputIsRefusedAndChangesNothing) {
+  Json({"macro", "set", "1", "1"});  // the state file in its saved form
+  std::string state = ReadAll(state_);
+  std::string assembly = AssemblyFile();
+  const std::vector<std::vector<std::string>> bad = {
+      {"pmc", "get", "Q100"},
+      {"pmc", "set", "D9550.8", "on"},
+      {"pmc", "set", "D9550", "256"},
+      {"pmc", "set", "R6836", "70000", "--size", "word"},
+      {"param", "set", "1420", "2.5", "-k", "two-word", "-a", "1"},
+      {"param", "set", "3115", "1", "-k", "bit"},
+      {"param", "set", "1420", "1", "-k", "two-word", "-a", "all"},
+      {"macro", "set", "1", "lots"},
+      {"offset", "set", "1", "W", "1", "--wear"},
+      {"offset", "set", "1", "T", "1.5", "--geometry"},
+      {"machine", "set", "single-block", "maybe"},
+      {"machine", "atc", "set", "0", "--type", "64"},
+      {"sim", "set-z", "chuck", "M", "1"},
+      {"--connect", "cnc:0", "paths"},
+      {"no-such-command"},
+  };
+  for (const auto& args : bad) {
+    CommandResult result = Run(args);
+    EXPECT_EQ(result.exit_code, 2) << args[0] << " " << args[1];
+    EXPECT_NE(result.err.find("tavrin: "), std::string::npos);
+  }
+  CommandResult scripted = Run({"pmc", "get", "D9550.9", "--json"});
+  EXPECT_EQ(json::parse(scripted.out)["ok"], false);
+  EXPECT_EQ(ReadAll(state_), state);
+  EXPECT_EQ(AssemblyFile(), assembly);
+}
+
+TEST_F(TavrinCommandTest, MovesSimulationModels) {
+  json models = Json({"sim", "models"});
+  EXPECT_EQ(models["sides"]["L"]["chuck"]["z"], -120.0);
+  EXPECT_EQ(models["sides"]["R"]["jaws"]["count"], 3);
+  EXPECT_EQ(models["sides"]["L"]["work"]["origin_distance"], -35.5);
+  EXPECT_EQ(Json({"sim", "set-z", "chuck", "L", "-150"})["z"], -150.0);
+  EXPECT_EQ(Json({"sim", "models"})["sides"]["L"]["chuck"]["z"], -150.0);
+  EXPECT_NE(AssemblyFile().find("-150"), std::string::npos);
+  EXPECT_EQ(Json({"sim", "structure"})["machine_name"], "LatheA");
+}
+
+TEST_F(TavrinCommandTest, WatchRefreshesTheCountAskedFor) {
+  CommandResult watch = Run({"watch", "--count", "3", "--interval", "0", "--json"});
+  EXPECT_EQ(watch.exit_code, 0) << watch.err;
+  std::istringstream lines(watch.out);
+  std::string line;
+  int refreshes = 0;
+  while (std::getline(lines, line)) {
+    json frame = json::parse(line);
+    EXPECT_EQ(frame["refresh"], ++refreshes);
+    EXPECT_GT(frame["focas_calls"].get<int>(), 0);
+  }
+  EXPECT_EQ(refreshes, 3);
+}
+
+TEST_F(TavrinCommandTest, DemoShowsTheCallsAndTheFailingCode) {
+  CommandResult demo = Run({"demo"});
+  EXPECT_EQ(demo.exit_code, 0) << demo.err;
+  EXPECT_NE(demo.out.find("pmc_wrpmcrng(handle 1: 9) -> 0, wrote 04"), std::string::npos) << demo.out;
+  EXPECT_NE(demo.out.find("wrote 48"), std::string::npos) << "D9693.3 set beside bit 6";
+  EXPECT_NE(demo.out.find("[EW_NUMBER"), std::string::npos);
+  EXPECT_FALSE(fs::exists(state_)) << "the demo uses no state file";
+}
+
+TEST_F(TavrinCommandTest, TwoProcessesWritingTheStateLoseNoWrite) {
+  Json({"paths"});  // make the state file first
+  constexpr int kWrites = 10;
+  auto writer = [this](int first) {
+    for (int i = 0; i < kWrites; ++i) {
+      EXPECT_EQ(Run({"macro", "set", std::to_string(first + i), std::to_string(first + i)}).exit_code, 0);
+    }
+  };
+  std::thread a(writer, 600);
+  std::thread b(writer, 700);
+  a.join();
+  b.join();
+  for (int first : {600, 700}) {
+    json run = Json({"macro", "get", std::to_string(first), "--count", std::to_string(kWrites)});
+    for (int i = 0; i < kWrites; ++i) EXPECT_EQ(run["variables"][i]["value"], first + i);
+  }
+}
+
+TEST_F(TavrinCommandTest, ConnectionsPathsAndMessagesOfTheLibrary) {
+  CommandResult no_library = RunCommand(TAVRIN_COMMAND, {"--focas", (folder_ / "none.so").string(), "paths"});
+  EXPECT_EQ(no_library.exit_code, 3);
+  EXPECT_NE(no_library.err.find("EW_NODLL"), std::string::npos) << no_library.err;
+  EXPECT_EQ(no_library.err.find("SIMULATED"), std::string::npos);
+  EXPECT_EQ(Json({"--connect", "192.168.0.5:8200", "paths"})["paths"], 2);
+  EXPECT_EQ(Json({"--path", "2", "macro", "get", "10910"})["variables"][0]["value"], 2.0);
+  EXPECT_EQ(Run({"--path", "3", "paths"}).exit_code, 2);
+
+  Json({"macro", "set", "10434", "5"});  // a maintenance product version without tool counting
+  CommandResult unsupported = Run({"machine", "tool-count", "get", "1", "--json"});
+  EXPECT_EQ(unsupported.exit_code, 1);
+  EXPECT_EQ(json::parse(unsupported.out)["messages"].size(), 1u);
+}
+
+TEST_F(TavrinCommandTest, WatchRedrawsInPlaceForPeople) {
+  CommandResult watch = Run({"watch", "-n", "2", "-i", "0"});
+  EXPECT_EQ(watch.exit_code, 0);
+  EXPECT_NE(watch.out.find("\x1b[H\x1b[2J"), std::string::npos);
+  EXPECT_NE(watch.out.find("refresh 2"), std::string::npos);
+  EXPECT_NE(watch.out.find("FOCAS2 calls"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace tavrin::test

@@ -1,0 +1,255 @@
+#include "publisher.h"
+
+#include <algorithm>
+#include <chrono>
+#include <ctime>
+#include <iostream>
+#include <map>
+
+#include "machine_reading.h"
+#include "platform/host_name.h"
+#include "tavrin/nc/error_report.h"
+
+namespace tavrin::cli::publish {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+using std::chrono::milliseconds;
+
+constexpr int kFirstCncRetryMs = 1000;
+constexpr int kLastCncRetryMs = 30000;
+constexpr milliseconds kSignalCheck{200};  // how soon a stop request is noticed while waiting
+constexpr milliseconds kFlushTime{5000};   // for the last messages at the end
+
+std::string TimeStamp() {
+  auto now = std::chrono::system_clock::now();
+  std::time_t seconds = std::chrono::system_clock::to_time_t(now);
+  auto ms = std::chrono::duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
+  std::tm utc = *std::gmtime(&seconds);  // only the sweep loop's thread calls this
+  char text[40];
+  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
+  char full[48];
+  std::snprintf(full, sizeof full, "%s.%03dZ", text, static_cast<int>(ms));
+  return full;
+}
+
+Json Stamped(Json payload) {
+  payload["time"] = TimeStamp();
+  return payload;
+}
+
+// The retained topics as last read, in the order they are published again
+// after a reconnect (availability first).
+class RetainedState {
+ public:
+  explicit RetainedState(MqttLink& link) : link_(link) {}
+
+  // Keeps the payload and publishes it when its content changed or `full`.
+  // Returns true when it was published.
+  bool Update(const std::string& topic, const Json& payload, bool full) {
+    Json content = payload;
+    content.erase("time");
+    std::string compare = content.dump();
+    auto found = index_.find(topic);
+    if (found == index_.end()) {
+      index_[topic] = entries_.size();
+      entries_.push_back({topic, "", ""});
+      found = index_.find(topic);
+    }
+    Entry& entry = entries_[found->second];
+    if (!full && entry.compare == compare) return false;
+    entry.compare = compare;
+    entry.payload = payload.dump();
+    return link_.Publish(entry.topic, entry.payload, 1, true);
+  }
+  void PublishAll() {
+    for (const Entry& entry : entries_) link_.Publish(entry.topic, entry.payload, 1, true);
+  }
+
+ private:
+  struct Entry {
+    std::string topic, compare, payload;
+  };
+  MqttLink& link_;
+  std::vector<Entry> entries_;
+  std::map<std::string, std::size_t> index_;
+};
+
+Json FailedJson(const std::vector<FailedCall>& failed) {
+  Json list = Json::array();
+  for (const FailedCall& f : failed) {
+    const char* name = tavrin::Focas2CodeName(f.code);
+    list.push_back({{"call", f.call}, {"code", f.code}, {"code_name", name != nullptr ? Json(name) : Json(nullptr)},
+                    {"times", f.times}});
+  }
+  return list;
+}
+
+std::string DefaultId(const ConnectionOptions& connection_options) {
+  Output quiet(true);
+  Connection connection(connection_options, quiet);
+  std::string serial;
+  connection.Run([&serial](Session& session) {
+    serial = ReadSerialNumber(session);
+    return static_cast<int>(kExitOk);
+  });
+  std::string id = TopicName(serial);
+  if (id.empty()) id = TopicName(tavrin::platform::HostName());
+  return id.empty() ? "tavrin" : id;
+}
+
+}  // namespace
+
+std::string TopicName(const std::string& name) {
+  std::string topic;
+  for (char c : name) {
+    if (topic.size() == kMaxItemName) break;
+    bool ok = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == '-' ||
+              c == '.';
+    topic += ok ? c : '-';
+  }
+  return topic;
+}
+
+int RunPublisher(PublishOptions options, const ConnectionOptions& connection_options, Output& out,
+                 const std::atomic<bool>& stop) {
+  // The connection reports its failures into its own output, read after
+  // every sweep for the reason the CNC could not be reached.
+  Output cnc_out(true);
+  Connection connection(connection_options, cnc_out);
+  int prepared = connection.Prepare();
+  if (prepared != kExitOk) return out.Fail(prepared, cnc_out.data().value("error", "the CNC cannot be prepared"));
+
+  if (options.id.empty()) options.id = DefaultId(connection_options);
+  if (options.prefix.empty()) options.prefix = "tavrin/" + options.id;
+  const std::string availability = options.prefix + "/availability";
+  options.link.client_id = "tavrin-publish-" + options.id;
+  options.link.will_topic = availability;
+  options.link.will_payload =
+      Stamped({{"state", "offline"}, {"reason", "the publisher's link to the broker broke (time: when it connected)"}})
+          .dump();
+
+  MqttLink link;
+  std::string error;
+  if (!link.Start(options.link, &error)) return out.Fail(kExitNoConnection, error);
+  const std::string broker = options.link.broker.host + ":" + std::to_string(options.link.broker.port);
+
+  // No sweep before the broker has taken the first connect: the first
+  // retained state then arrives whole.
+  while (!stop && link.Connects() == 0 && link.Refusal().empty()) link.WaitForChange(Clock::now() + kSignalCheck);
+  if (!link.Refusal().empty()) {
+    link.Stop();
+    return out.Fail(kExitNoConnection, "the broker " + broker + " refused the connection: " + link.Refusal());
+  }
+  if (stop) {
+    link.Stop();
+    return kExitOk;
+  }
+  std::cerr << "tavrin: publishing to " << broker << " under " << options.prefix << '\n';
+
+  RetainedState retained(link);
+  std::uint64_t seen_connects = link.Connects();
+  bool was_connected = true;
+  bool cnc_reached = true;
+  int cnc_retry_ms = kFirstCncRetryMs;
+  long sweeps = 0;
+  long long calls_total = 0;
+  MachineReading reading;
+  const auto started = Clock::now();
+
+  while (!stop && (options.count == 0 || sweeps < options.count)) {
+    ++sweeps;
+    const bool full = (sweeps - 1) % options.full_every == 0;
+    const auto sweep_start = Clock::now();
+    const std::uint64_t published_before = link.Published();
+
+    cnc_out = Output(true);
+    int result = connection.Run([&](Session& session) {
+      ReadMachine(session, options.items, options.items_path, &reading);
+      return static_cast<int>(kExitOk);
+    });
+    if (result != kExitOk) {
+      reading = MachineReading();
+      reading.fault = cnc_out.data().value("error", "the CNC cannot be reached");
+    }
+    const auto duration = std::chrono::duration<double, std::milli>(Clock::now() - sweep_start).count();
+
+    if (reading.reached) {
+      if (!cnc_reached) std::cerr << "tavrin: the CNC answers again\n";
+      cnc_reached = true;
+      cnc_retry_ms = kFirstCncRetryMs;
+      retained.Update(availability, Stamped({{"state", "online"}}), full);
+      retained.Update(options.prefix + "/identity", Stamped(reading.identity), full);
+      retained.Update(options.prefix + "/status", Stamped(reading.status), full);
+      for (std::size_t i = 0; i < options.items.size(); ++i) {
+        retained.Update(options.prefix + "/items/" + options.items[i].name, Stamped(reading.items[i]), full);
+      }
+    } else {
+      if (cnc_reached) std::cerr << "tavrin: the CNC does not answer: " << reading.fault << '\n';
+      cnc_reached = false;
+      // The status, identity and items keep their last values: availability
+      // tells they are old.
+      retained.Update(availability, Stamped({{"state", "offline"}, {"reason", reading.fault}}), full);
+    }
+    if (reading.focas_calls > 0) calls_total += reading.focas_calls;
+    Json sweep = {{"sweep", sweeps},
+                  {"duration_ms", duration},
+                  {"focas_calls", reading.focas_calls >= 0 ? Json(reading.focas_calls) : Json(nullptr)},
+                  {"failed", FailedJson(reading.failed)},
+                  {"cnc", cnc_reached ? "online" : "offline"},
+                  {"published", link.Published() - published_before}};
+    link.Publish(options.prefix + "/sweep", Stamped(sweep).dump(), 0, false);
+
+    if (options.count != 0 && sweeps >= options.count) break;
+    int wait_ms = options.interval_ms;
+    if (!cnc_reached) {
+      wait_ms = std::max(wait_ms, cnc_retry_ms);
+      cnc_retry_ms = std::min(cnc_retry_ms * 2, kLastCncRetryMs);
+    }
+    const auto next = sweep_start + milliseconds(wait_ms);
+    do {
+      if (!link.Refusal().empty()) break;
+      bool connected = link.Connected();
+      if (connected != was_connected) {
+        std::cerr << "tavrin: " << (connected ? "connected again to " : "lost the broker ") << broker << '\n';
+        was_connected = connected;
+      }
+      if (link.Connects() != seen_connects && connected) {
+        seen_connects = link.Connects();
+        retained.PublishAll();  // a restarted broker may have lost them
+      }
+      link.WaitForChange(std::min(next, Clock::now() + kSignalCheck));
+    } while (!stop && Clock::now() < next);
+    if (!link.Refusal().empty()) break;
+  }
+
+  const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
+  int result = kExitOk;
+  if (!link.Refusal().empty()) {
+    result = out.Fail(kExitNoConnection, "the broker " + broker + " refused the connection: " + link.Refusal());
+  } else if (stop) {
+    retained.Update(availability, Stamped({{"state", "offline"}, {"reason", "the publisher was stopped"}}), true);
+    link.Flush(kFlushTime);
+  } else if (!link.Flush(kFlushTime)) {
+    result = out.Fail(kExitFailed, "the broker " + broker + " is not connected: the last state may be missing there");
+  }
+  link.Stop();
+  if (options.stats) {
+    Json stats = {{"sweeps", sweeps},
+                  {"seconds", seconds},
+                  {"sweeps_per_second", seconds > 0 ? sweeps / seconds : 0.0},
+                  {"focas_calls_per_sweep", sweeps > 0 ? static_cast<double>(calls_total) / sweeps : 0.0},
+                  {"messages", link.Published()},
+                  {"messages_per_second", seconds > 0 ? link.Published() / seconds : 0.0}};
+    out.data()["stats"] = stats;
+    out.Line("sweeps " + std::to_string(sweeps) + " in " + NumberText(seconds) + " s: " +
+             NumberText(stats["sweeps_per_second"].get<double>()) + " sweeps/s, " +
+             NumberText(stats["focas_calls_per_sweep"].get<double>()) + " FOCAS2 calls per sweep, " +
+             std::to_string(link.Published()) + " messages (" +
+             NumberText(stats["messages_per_second"].get<double>()) + "/s)");
+  }
+  return result;
+}
+
+}  // namespace tavrin::cli::publish

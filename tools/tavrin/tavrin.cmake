@@ -1,0 +1,35 @@
+# The tavrin command (included by tools/CMakeLists.txt when CLI11 and
+# nlohmann-json are found): linked like any application, against the library
+# and the simulated CNC's control API.  Paths are relative to tools/.
+add_executable(tavrin_cli
+  ${CMAKE_CURRENT_LIST_DIR}/main.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/commands_nc.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/commands_machine.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/commands_sim.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/commands_util.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/connection.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/data_files.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/demo.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/journal_view.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/output.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/parse.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/reference.cpp)
+set_target_properties(tavrin_cli PROPERTIES OUTPUT_NAME tavrin)
+target_link_libraries(tavrin_cli PRIVATE tavrin tavrin_simcnc tavrin_platform CLI11::CLI11 nlohmann_json::nlohmann_json)
+target_compile_definitions(tavrin_cli PRIVATE
+  TAVRIN_TOOLS_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+  TAVRIN_TOOLS_DATA_DIR="${CMAKE_INSTALL_FULL_DATADIR}/tavrin")
+# Find libtavrin and libtavrin_simcnc beside the installed command too.
+set_target_properties(tavrin_cli PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
+
+# The command reference, made at build time from the same definitions.
+add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/tavrin-reference.md
+  COMMAND tavrin_cli help-all > ${CMAKE_CURRENT_BINARY_DIR}/tavrin-reference.md
+  DEPENDS tavrin_cli
+  COMMENT "Writing the tavrin command reference")
+add_custom_target(tavrin_reference ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/tavrin-reference.md)
+
+install(TARGETS tavrin_cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(FILES ${PROJECT_SOURCE_DIR}/examples/lathe.toml DESTINATION ${CMAKE_INSTALL_DATADIR}/tavrin)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/sim/ DESTINATION ${CMAKE_INSTALL_DATADIR}/tavrin/sim)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/tavrin-reference.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
