@@ -15,21 +15,16 @@ struct Bit {
   unsigned char mask() const { return static_cast<unsigned char>(1u << bit); }
 };
 
-struct SetterRow {
+// One member of the signal table and the bit it works on.
+template <typename Member>
+struct Row {
   const char* name;
-  void (CLibMchn::*set)(bool);
+  Member member;
   Bit bit;
 };
-struct RequestRow {
-  const char* name;
-  void (CLibMchn::*require)();
-  Bit bit;
-};
-struct GetterRow {
-  const char* name;
-  bool (CLibMchn::*get)();
-  Bit bit;
-};
+using SetterRow = Row<void (CLibMchn::*)(bool)>;
+using RequestRow = Row<void (CLibMchn::*)()>;
+using GetterRow = Row<bool (CLibMchn::*)()>;
 
 const SetterRow kSetters[] = {
     {"Simulation", &CLibMchn::SetSimulationMode, {'D', 9550, 0}},
@@ -102,29 +97,24 @@ TEST_F(MchnSignalsTest, WritersChangeOnlyTheirBitOfTheByteAsRead) {
     write(false);
     ExpectByteTraffic(bit, request ? 0xFF : 0xFF & ~bit.mask());
   };
-  for (const SetterRow& row : kSetters) check(row.name, row.bit, false, [&](bool on) { (mchn_.*row.set)(on); });
-  for (const RequestRow& row : kRequests) check(row.name, row.bit, true, [&](bool) { (mchn_.*row.require)(); });
+  for (const SetterRow& row : kSetters) check(row.name, row.bit, false, [&](bool on) { (mchn_.*row.member)(on); });
+  for (const RequestRow& row : kRequests) check(row.name, row.bit, true, [&](bool) { (mchn_.*row.member)(); });
 }
 
+// Stop feed is read from each path's F block by address: F0, F1000, F2000.
 TEST_F(MchnSignalsTest, GettersReadOneBitOfOneByte) {
-  for (const GetterRow& row : kGetters) {
-    SCOPED_TRACE(row.name);
-    sim::SetPmcByte(row.bit.letter, row.bit.address, row.bit.mask());
+  auto check = [](const char* name, const Bit& bit, const std::function<bool()>& get) {
+    SCOPED_TRACE(name);
+    sim::SetPmcByte(bit.letter, bit.address, bit.mask());
     sim::ClearJournal();
-    EXPECT_TRUE((mchn_.*row.get)());
-    ExpectByteTraffic(row.bit);
-    sim::SetPmcByte(row.bit.letter, row.bit.address, static_cast<std::uint8_t>(~row.bit.mask()));
-    EXPECT_FALSE((mchn_.*row.get)());
-  }
-}
-
-TEST_F(MchnSignalsTest, StopFeedIsReadFromEachPathsFBlockByAddress) {
+    EXPECT_TRUE(get());
+    ExpectByteTraffic(bit);
+    sim::SetPmcByte(bit.letter, bit.address, static_cast<std::uint8_t>(~bit.mask()));
+    EXPECT_FALSE(get());
+  };
+  for (const GetterRow& row : kGetters) check(row.name, row.bit, [&] { return (mchn_.*row.member)(); });
   for (short path = 1; path <= 3; ++path) {
-    auto address = static_cast<unsigned short>(1000 * (path - 1));
-    sim::SetPmcByte('F', address, 0x08);
-    sim::ClearJournal();
-    EXPECT_TRUE(mchn_.GetStopFeed(path));
-    ExpectByteTraffic({'F', address, 3});
+    check("StopFeed", {'F', static_cast<unsigned short>(1000 * (path - 1)), 3}, [&] { return mchn_.GetStopFeed(path); });
   }
 }
 
@@ -147,27 +137,23 @@ TEST_F(MchnSignalsTest, SelectedPathIsTheFirstKeepRelayWithBit1) {
   EXPECT_EQ(0, mchn_.GetMemMode());
 }
 
+// Every setter, request and getter goes through one read-change-write and one
+// read-test of the signal table: one of each stands for all.
 TEST_F(MchnSignalsTest, FailuresWriteNothingAndReadAsFalseOrMinusOne) {
-  std::vector<MchnCase> cases;
   auto zero = [](sim::Call, int) { return Expect{0, 0}; };
   auto minus_one = [](sim::Call, int) { return Expect{-1, 0}; };
+  sim::SetPmcByte('F', 0, 0xFF);  // feed hold of path 1
+  sim::SetPmcByte('F', 2, 0xFF);  // dry run
   // clang-format off
-  for (const SetterRow& r : kSetters) {
-    cases.push_back({r.name, 0, [r](CLibMchn& m) { (m.*r.set)(true); return Expect{}; }, zero});
-  }
-  for (const RequestRow& r : kRequests) {
-    cases.push_back({r.name, 0, [r](CLibMchn& m) { (m.*r.require)(); return Expect{}; }, zero});
-  }
-  for (const GetterRow& r : kGetters) {
-    cases.push_back({r.name, 0, [r](CLibMchn& m) { sim::SetPmcByte(r.bit.letter, r.bit.address, 0xFF);
-                                                    return Expect{double((m.*r.get)()), 0}; }, zero});
-  }
-  cases.push_back({"StopFeed", 0, [](CLibMchn& m) { sim::SetPmcByte('F', 1000, 0xFF);
-                                                     return Expect{double(m.GetStopFeed(2)), 0}; }, zero});
-  cases.push_back({"SelectedPath", 0, [](CLibMchn& m) { return Expect{double(m.GetSelectedPath()), 0}; }, minus_one});
-  cases.push_back({"MemMode", 0, [](CLibMchn& m) { return Expect{double(m.GetMemMode()), 0}; }, minus_one});
+  SweepFailures({
+      {"Setter", 0, [](CLibMchn& m) { m.SetSingleBlockMode(true); return Expect{}; }, zero},
+      {"Request", 0, [](CLibMchn& m) { m.RequireChange3dchkMode(); return Expect{}; }, zero},
+      {"Getter", 0, [](CLibMchn& m) { return Expect{double(m.GetDryRunMode()), 0}; }, zero},
+      {"StopFeed", 0, [](CLibMchn& m) { return Expect{double(m.GetStopFeed(1)), 0}; }, zero},
+      {"SelectedPath", 0, [](CLibMchn& m) { return Expect{double(m.GetSelectedPath()), 0}; }, minus_one},
+      {"MemMode", 0, [](CLibMchn& m) { return Expect{double(m.GetMemMode()), 0}; }, minus_one},
+  });
   // clang-format on
-  SweepFailures(cases);
 }
 
 }  // namespace

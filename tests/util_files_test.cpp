@@ -97,7 +97,7 @@ TEST_F(DirectoryTreeTest, WindowsPathsUseTheMappedDrive) {
   EXPECT_FALSE(Exists("Panel"));
 }
 
-TEST_F(DirectoryTreeTest, CreateDirectory) {
+TEST_F(DirectoryTreeTest, CreatesOneDirectoryOnly) {
   EXPECT_NE(0, lib_CreateDirectory(At("new").c_str()));
   EXPECT_TRUE(fs::is_directory(At("new")));
   EXPECT_EQ(1, lib_CreateDirectory(At("new").c_str()));

@@ -1,8 +1,7 @@
 // Support of the serial port tests: a pseudo-terminal standing in for a
-// cable, faults injected into the library's serial system calls, and a child
-// process that tries the same port.  Where the platform has none of these
-// (Windows), SerialLine::ok() and SyscallFailure::installed() are false and
-// the tests that need them skip.
+// cable, and faults injected into the library's serial system calls.  Where
+// the platform has neither (Windows), SerialLine::ok() and the installed()
+// of the interceptors are false and the tests that need them skip.
 #ifndef TAVRIN_TESTS_SUPPORT_SERIAL_LINE_H
 #define TAVRIN_TESTS_SUPPORT_SERIAL_LINE_H
 
@@ -24,28 +23,25 @@ struct LineSettings {
 };
 
 // A pseudo-terminal: the library opens path() as its port, the test works
-// the far end (and looks at the port end's input queue).
+// the far end.
 class SerialLine {
  public:
   SerialLine();
   ~SerialLine();
   SerialLine(const SerialLine&) = delete;
   SerialLine& operator=(const SerialLine&) = delete;
-
   bool ok() const { return far_ >= 0; }
   const std::string& path() const { return path_; }
 
-  // Far end: writes all of the bytes (blocking).
   bool Write(const void* data, std::size_t size);
-  // Far end: reads until `size` bytes came or `timeout_ms` passed without
-  // any; returns the count read.
+  // Reads until `size` bytes came or `timeout_ms` passed without any; the
+  // count read.
   std::size_t Read(void* data, std::size_t size, int timeout_ms);
   // Waits until the port end's input queue holds `count` bytes.
   bool WaitQueued(std::size_t count, int timeout_ms);
-  // The port's settings, read through the far end.
+  // The port's settings, read through the far end (a pseudo-terminal keeps
+  // only speed and stop bits).
   bool Settings(LineSettings* settings);
-  // Sets the port's speed, byte size, parity and stop bits through the far end.
-  bool Configure(const LineSettings& settings);
 
  private:
   int far_ = -1;
@@ -56,12 +52,8 @@ class SerialLine {
 // Signals a library event handle (the hEvent of the port's OVERLAPPED record).
 void SignalEvent(HANDLE event);
 
-// OpenPort on `port_name` in a child process: its result, or 1 where the
-// platform cannot run one.
-short OpenPortInChildProcess(const char* port_name);
-
-// Makes the `occurrence`-th call (counted from 0) of the library's serial
-// system call `name` fail, and every later one, until destroyed.
+// While alive, the `occurrence`-th call (from 0) of the library's serial
+// system call `name`, and every later one, fails.
 class SyscallFailure {
  public:
   SyscallFailure(const char* name, int occurrence);
@@ -75,7 +67,7 @@ class SyscallFailure {
   bool installed_ = false;
 };
 
-// Records the settings the library applies to its port while alive.
+// While alive, records the settings the library applies to its port.
 class SettingsRecorder {
  public:
   SettingsRecorder();
@@ -90,25 +82,19 @@ class SettingsRecorder {
   bool installed_ = false;
 };
 
-// The device path that OpenPort tries for `port_name`; the open is
-// intercepted, so no device is opened.  Empty where not supported.
+// The device path that OpenPort tries for `port_name` (the open is
+// intercepted: nothing is opened); empty where not supported.
 std::string DevicePathFor(const char* port_name);
 
-// The calls whose failure ends each step of OpenPort, and the code it gives.
-struct OpenStepFault {
+// A system call whose failure ends a step of OpenPort, or SendData's write,
+// or ReceiveData's wait and read, and the code that step gives.
+struct StepFault {
   const char* call;
   int occurrence;
   short code;
 };
-std::vector<OpenStepFault> OpenStepFaults();
-
-// The calls that write, wait for an event and read.
-struct TransferCalls {
-  const char* write;
-  const char* wait;
-  const char* read;
-};
-TransferCalls SerialTransferCalls();
+std::vector<StepFault> OpenStepFaults();
+std::vector<StepFault> TransferFaults();  // write, wait, read
 
 }  // namespace tavrin::test
 

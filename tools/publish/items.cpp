@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <fstream>
-#include <initializer_list>
 #include <set>
 #include <sstream>
 
@@ -117,7 +116,7 @@ bool Reader::ReadItem(const toml::table& table, Item* item) {
   context_ = "item '" + item->name + "': ";
   std::string kind;
   if (!Text(table, "kind", true, &kind)) return false;
-  std::initializer_list<const char*> keys;
+  std::vector<const char*> keys;
   if (kind == "param") {
     item->kind = Item::kParam;
     keys = {"name", "kind", "number", "type", "axis"};

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 #include <iostream>
 #include <map>
@@ -86,9 +87,7 @@ Json FailedJson(const std::vector<FailedCall>& failed) {
   return list;
 }
 
-std::string DefaultId(const ConnectionOptions& connection_options) {
-  Output quiet(true);
-  Connection connection(connection_options, quiet);
+std::string DefaultId(Connection& connection) {
   std::string serial;
   connection.Run([&serial](Session& session) {
     serial = ReadSerialNumber(session);
@@ -121,7 +120,7 @@ int RunPublisher(PublishOptions options, const ConnectionOptions& connection_opt
   int prepared = connection.Prepare();
   if (prepared != kExitOk) return out.Fail(prepared, cnc_out.data().value("error", "the CNC cannot be prepared"));
 
-  if (options.id.empty()) options.id = DefaultId(connection_options);
+  if (options.id.empty()) options.id = DefaultId(connection);
   if (options.prefix.empty()) options.prefix = "tavrin/" + options.id;
   const std::string availability = options.prefix + "/availability";
   options.link.client_id = "tavrin-publish-" + options.id;
@@ -243,11 +242,11 @@ int RunPublisher(PublishOptions options, const ConnectionOptions& connection_opt
                   {"messages", link.Published()},
                   {"messages_per_second", seconds > 0 ? link.Published() / seconds : 0.0}};
     out.data()["stats"] = stats;
-    out.Line("sweeps " + std::to_string(sweeps) + " in " + NumberText(seconds) + " s: " +
-             NumberText(stats["sweeps_per_second"].get<double>()) + " sweeps/s, " +
-             NumberText(stats["focas_calls_per_sweep"].get<double>()) + " FOCAS2 calls per sweep, " +
-             std::to_string(link.Published()) + " messages (" +
-             NumberText(stats["messages_per_second"].get<double>()) + "/s)");
+    char line[256];
+    std::snprintf(line, sizeof line, "%ld sweeps in %.2f s: %.1f sweeps/s, %.1f FOCAS2 calls per sweep, %llu messages (%.1f/s)",
+                  sweeps, seconds, stats["sweeps_per_second"].get<double>(), stats["focas_calls_per_sweep"].get<double>(),
+                  static_cast<unsigned long long>(link.Published()), stats["messages_per_second"].get<double>());
+    out.Line(line);
   }
   return result;
 }

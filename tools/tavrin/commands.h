@@ -33,6 +33,8 @@ void AddSimCommands(CLI::App& app, Context& context);
 void AddDemoCommand(CLI::App& app, Context& context);
 // language (the display language) and log TEXT.
 void AddUtilCommands(CLI::App& app, Context& context);
+// serial send and serial listen: a check of a cable (no CNC).
+void AddSerialCommands(CLI::App& app, Context& context);
 // help-all: the reference of every command, from the same definitions.
 void AddReferenceCommand(CLI::App& app, Context& context);
 

@@ -42,6 +42,7 @@ int main(int argc, char** argv) {
   AddMachineCommands(app, context);
   AddSimCommands(app, context);
   AddUtilCommands(app, context);
+  AddSerialCommands(app, context);
   AddPublishCommand(app, context);
   AddReferenceCommand(app, context);
 

@@ -7,6 +7,7 @@ add_executable(tavrin_cli
   ${CMAKE_CURRENT_LIST_DIR}/commands_machine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/commands_sim.cpp
   ${CMAKE_CURRENT_LIST_DIR}/commands_util.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/commands_serial.cpp
   ${CMAKE_CURRENT_LIST_DIR}/connection.cpp
   ${CMAKE_CURRENT_LIST_DIR}/data_files.cpp
   ${CMAKE_CURRENT_LIST_DIR}/demo.cpp

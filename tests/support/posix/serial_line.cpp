@@ -6,10 +6,7 @@
 #include <pty.h>
 #include <stdarg.h>
 #include <sys/eventfd.h>
-#include <sys/file.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -29,9 +26,7 @@ struct Speed {
   DWORD rate;
   speed_t code;
 };
-constexpr Speed kSpeeds[] = {{110, B110},     {1200, B1200},     {9600, B9600},     {19200, B19200},
-                             {38400, B38400}, {57600, B57600},   {115200, B115200}, {230400, B230400},
-                             {460800, B460800}, {921600, B921600}};
+constexpr Speed kSpeeds[] = {{9600, B9600}, {19200, B19200}, {115200, B115200}, {921600, B921600}};
 
 LineSettings Decode(const termios& t) {
   LineSettings settings{};
@@ -54,10 +49,7 @@ LineSettings Decode(const termios& t) {
 
 SerialLine::SerialLine() {
   char name[128] = {0};
-  if (openpty(&far_, &near_, name, nullptr, nullptr) != 0) {
-    far_ = near_ = -1;
-    return;
-  }
+  if (openpty(&far_, &near_, name, nullptr, nullptr) != 0) far_ = near_ = -1;
   path_ = name;
 }
 
@@ -67,27 +59,15 @@ SerialLine::~SerialLine() {
 }
 
 bool SerialLine::Write(const void* data, std::size_t size) {
-  const char* bytes = static_cast<const char*>(data);
-  while (size > 0) {
-    ssize_t written = write(far_, bytes, size);
-    if (written < 0 && errno == EINTR) continue;
-    if (written <= 0) return false;
-    bytes += written;
-    size -= static_cast<std::size_t>(written);
-  }
-  return true;
+  return write(far_, data, size) == static_cast<ssize_t>(size);  // blocks of a few hundred bytes go whole
 }
 
 std::size_t SerialLine::Read(void* data, std::size_t size, int timeout_ms) {
   char* bytes = static_cast<char*>(data);
   std::size_t done = 0;
-  while (done < size) {
-    pollfd watched = {far_, POLLIN, 0};
-    int ready = poll(&watched, 1, timeout_ms);
-    if (ready < 0 && errno == EINTR) continue;
-    if (ready <= 0) break;
+  pollfd watched = {far_, POLLIN, 0};
+  while (done < size && poll(&watched, 1, timeout_ms) > 0) {
     ssize_t count = read(far_, bytes + done, size - done);
-    if (count < 0 && errno == EINTR) continue;
     if (count <= 0) break;
     done += static_cast<std::size_t>(count);
   }
@@ -108,44 +88,14 @@ bool SerialLine::WaitQueued(std::size_t count, int timeout_ms) {
 }
 
 bool SerialLine::Settings(LineSettings* settings) {
-  // On a pseudo-terminal the far end's tcgetattr reports the port end's
-  // settings.
-  termios t;
+  termios t;  // the far end reports the port end's settings
   if (tcgetattr(far_, &t) != 0) return false;
   *settings = Decode(t);
   return true;
 }
 
-bool SerialLine::Configure(const LineSettings& settings) {
-  // A pseudo-terminal keeps only the speed and the stop bits.
-  termios t;
-  if (tcgetattr(far_, &t) != 0) return false;
-  for (const Speed& speed : kSpeeds) {
-    if (speed.rate == settings.baud_rate) cfsetspeed(&t, speed.code);
-  }
-  t.c_cflag = (t.c_cflag & ~static_cast<tcflag_t>(CSTOPB)) | (settings.stop_bits != ONESTOPBIT ? CSTOPB : 0);
-  return tcsetattr(far_, TCSANOW, &t) == 0;
-}
-
 void SignalEvent(HANDLE event) {
   eventfd_write(static_cast<int>(reinterpret_cast<intptr_t>(event)), 1);
-}
-
-short OpenPortInChildProcess(const char* port_name) {
-  pid_t child = fork();
-  if (child < 0) return 1;
-  if (child == 0) {
-    char name[TAVRIN_COM_PORT_NAME_MAX + 1] = {0};
-    std::strncpy(name, port_name, sizeof name - 1);
-    CLibCOMPort port(name);
-    short code = port.OpenPort();
-    _exit(-code);  // 0 to 10
-  }
-  int status = 0;
-  while (waitpid(child, &status, 0) < 0) {
-    if (errno != EINTR) return 1;
-  }
-  return WIFEXITED(status) ? static_cast<short>(-WEXITSTATUS(status)) : 1;
 }
 
 // --- Faults --------------------------------------------------------------------
@@ -253,13 +203,17 @@ std::string DevicePathFor(const char* port_name) {
   return opened_path;
 }
 
-std::vector<OpenStepFault> OpenStepFaults() {
+std::vector<StepFault> OpenStepFaults() {
   return {{"serial:open", 0, TAVRIN_COM_OPEN_FAILED},       {"serial:tcgetattr", 0, TAVRIN_COM_OPEN_FAILED},
           {"serial:isatty", 0, TAVRIN_COM_SETUP_FAILED},    {"serial:tcflush", 0, TAVRIN_COM_PURGE_FAILED},
           {"serial:tcgetattr", 1, TAVRIN_COM_GETSTATE_FAILED}, {"serial:eventfd", 0, TAVRIN_COM_EVENT_FAILED},
           {"serial:fcntl", 0, TAVRIN_COM_MASK_FAILED}};
 }
 
-TransferCalls SerialTransferCalls() { return {"serial:write", "serial:poll", "serial:read"}; }
+std::vector<StepFault> TransferFaults() {
+  return {{"serial:write", 0, TAVRIN_COM_WRITE_FAILED},
+          {"serial:poll", 0, TAVRIN_COM_WAIT_FAILED},
+          {"serial:read", 0, TAVRIN_COM_READ_FAILED}};
+}
 
 }  // namespace tavrin::test

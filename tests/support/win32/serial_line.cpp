@@ -1,5 +1,5 @@
 // Windows has no pseudo-terminals to stand in for a serial cable: the tests
-// that need a line, a child process or injected faults skip.
+// that need a line or injected faults skip.
 #include "support/serial_line.h"
 
 namespace tavrin::test {
@@ -10,11 +10,8 @@ bool SerialLine::Write(const void*, std::size_t) { return false; }
 std::size_t SerialLine::Read(void*, std::size_t, int) { return 0; }
 bool SerialLine::WaitQueued(std::size_t, int) { return false; }
 bool SerialLine::Settings(LineSettings*) { return false; }
-bool SerialLine::Configure(const LineSettings&) { return false; }
 
 void SignalEvent(HANDLE event) { SetEvent(event); }
-
-short OpenPortInChildProcess(const char*) { return 1; }
 
 SyscallFailure::SyscallFailure(const char* name, int) : name_(name) {}
 SyscallFailure::~SyscallFailure() {}
@@ -26,8 +23,7 @@ LineSettings SettingsRecorder::last() const { return LineSettings{}; }
 
 std::string DevicePathFor(const char*) { return ""; }
 
-std::vector<OpenStepFault> OpenStepFaults() { return {}; }
-
-TransferCalls SerialTransferCalls() { return {"", "", ""}; }
+std::vector<StepFault> OpenStepFaults() { return {}; }
+std::vector<StepFault> TransferFaults() { return {}; }
 
 }  // namespace tavrin::test

@@ -1,0 +1,239 @@
+// tavrin publish against a real Mosquitto broker of the test's own on
+// loopback: the built command run as a user runs it, and the publisher run in
+// this process where the simulated CNC's failure injection must reach it.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+#include "publisher.h"
+#include "support/run_command.h"
+#include "tavrin/simcnc.h"
+#include "tools/mqtt_test_support.h"
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+using namespace std::chrono_literals;
+
+namespace tavrin::test {
+namespace {
+
+constexpr auto kWait = 15s;  // generous: a loaded machine, and one broker retry
+
+bool IsState(const Message& m, const std::string& topic, const std::string& state) {
+  return m.topic == topic && json::parse(m.payload, nullptr, false).value("state", "") == state;
+}
+
+class PublishTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = fs::temp_directory_path() /
+              ("tavrin-publish-" + std::to_string(getpid()) + "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(folder_);
+    fs::create_directories(folder_);
+    state_ = (folder_ / "state.toml").string();
+  }
+  void TearDown() override {
+    publisher_.Stop(9);
+    broker_.reset();
+    fs::remove_all(folder_);
+  }
+  void StartBroker(const std::string& user = "", const std::string& password = "") {
+    broker_ = std::make_unique<TestBroker>(folder_.string(), user, password);
+    ASSERT_TRUE(broker_->Start()) << "mosquitto did not start";
+  }
+  std::vector<std::string> Args(std::vector<std::string> extra) const {
+    std::vector<std::string> args{"--sim", state_, "publish", "--broker", broker_->Url(), "--id", "m1"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return args;
+  }
+  CommandResult Run(std::vector<std::string> extra, std::vector<std::string> env = {}) const {
+    return RunCommand(TAVRIN_COMMAND, Args(extra), env);
+  }
+  void StartPublisher(std::vector<std::string> extra, std::vector<std::string> env = {}) {
+    ASSERT_TRUE(publisher_.Start(TAVRIN_COMMAND, Args(extra), (folder_ / "publisher.log").string(), env));
+  }
+  std::string PublisherLog() const {
+    std::ifstream in(folder_ / "publisher.log");
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+
+  fs::path folder_;
+  std::string state_;
+  std::unique_ptr<TestBroker> broker_;
+  BackgroundProcess publisher_;
+};
+
+TEST_F(PublishTest, RetainedJsonWithEveryStatusSignalAndChangeOnlyLive) {
+  StartBroker();
+  fs::path items = folder_ / "items.toml";
+  std::ofstream(items) << "[[item]]\nname = \"rapid_x\"\nkind = \"param\"\nnumber = 1420\ntype = \"two-word\"\naxis = 1\n";
+  Subscriber live(broker_->port(), "tavrin/m1/#");
+  ASSERT_TRUE(live.ready());
+  CommandResult run = Run({"--count", "3", "--interval", "0", "--full-every", "2", "--items", items.string()});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  ASSERT_GE(live.WaitFor([](const Message& m) { return m.payload.find("\"sweep\":3") != std::string::npos; }, kWait), 0);
+  EXPECT_EQ(live.Count("tavrin/m1/status"), 2u) << "sweep 1 and the full republish on sweep 3";
+
+  // Afterwards the broker holds the retained state, JSON with a time stamp.
+  Subscriber late(broker_->port(), "tavrin/m1/#");
+  ASSERT_TRUE(late.ready());
+  for (const char* topic : {"availability", "status", "identity", "items/rapid_x"}) {
+    int i = late.WaitForTopic(std::string("tavrin/m1/") + topic, kWait);
+    ASSERT_GE(i, 0) << topic;
+    Message m = late.Messages()[static_cast<std::size_t>(i)];
+    EXPECT_TRUE(m.retain) << topic;
+    EXPECT_EQ(m.qos, 1) << topic;
+    json payload = json::parse(m.payload, nullptr, false);
+    ASSERT_FALSE(payload.is_discarded()) << m.payload;
+    EXPECT_NE(payload.value("time", "").find('Z'), std::string::npos) << m.payload;
+  }
+  json status = json::parse(late.Messages()[static_cast<std::size_t>(late.WaitForTopic("tavrin/m1/status", kWait))].payload);
+  CommandResult table = RunCommand(TAVRIN_COMMAND, {"--sim", state_, "machine", "status", "--json"});
+  json signals = json::parse(table.out);
+  for (auto& signal : signals.items()) {
+    if (signal.key() == "ok" || signal.key() == "focas_calls" || signal.key() == "failed_calls") continue;
+    EXPECT_EQ(status[signal.key()], signal.value()) << signal.key();
+  }
+  EXPECT_EQ(json::parse(late.Messages()[static_cast<std::size_t>(late.WaitForTopic("tavrin/m1/items/rapid_x", kWait))].payload)["value"], 20000);
+  EXPECT_EQ(late.Count("tavrin/m1/sweep"), 0u) << "the sweep topic is not retained";
+  EXPECT_TRUE(IsState(late.Messages()[static_cast<std::size_t>(late.WaitForTopic("tavrin/m1/availability", kWait))],
+                      "tavrin/m1/availability", "online"));
+}
+
+TEST_F(PublishTest, OneStatusPerChangeAndSigtermSaysOffline) {
+  StartBroker();
+  Subscriber sub(broker_->port(), "tavrin/m1/#");
+  ASSERT_TRUE(sub.ready());
+  StartPublisher({"--interval", "100", "--full-every", "100000"});
+  auto sweep_after = [&sub](std::size_t from) {
+    return sub.WaitForTopic("tavrin/m1/sweep", kWait, from);
+  };
+  int first = sub.WaitForTopic("tavrin/m1/status", kWait);
+  ASSERT_GE(first, 0) << PublisherLog();
+  int mark = first;
+  for (int i = 0; i < 3; ++i) mark = sweep_after(static_cast<std::size_t>(mark) + 1);  // three unchanged sweeps
+  ASSERT_GE(mark, 0);
+  EXPECT_EQ(sub.Count("tavrin/m1/status"), 1u);
+
+  CommandResult flip = RunCommand(TAVRIN_COMMAND, {"--sim", state_, "machine", "set", "simulation", "on"});
+  ASSERT_EQ(flip.exit_code, 0) << flip.err;
+  int changed = sub.WaitFor([](const Message& m) {
+    return m.topic == "tavrin/m1/status" && json::parse(m.payload).value("simulation", false);
+  }, kWait);
+  ASSERT_GE(changed, 0);
+  mark = changed;
+  for (int i = 0; i < 3; ++i) mark = sweep_after(static_cast<std::size_t>(mark) + 1);
+  ASSERT_GE(mark, 0);
+  EXPECT_EQ(sub.Count("tavrin/m1/status"), 2u);
+
+  EXPECT_EQ(publisher_.Stop(15), 0);
+  int offline = sub.WaitFor([](const Message& m) { return IsState(m, "tavrin/m1/availability", "offline"); }, kWait);
+  ASSERT_GE(offline, 0);
+  EXPECT_NE(sub.Messages()[static_cast<std::size_t>(offline)].payload.find("stopped"), std::string::npos);
+}
+
+TEST_F(PublishTest, TheBrokerSaysOfflineWhenThePublisherIsKilled) {
+  StartBroker();
+  Subscriber sub(broker_->port(), "tavrin/m1/availability");
+  ASSERT_TRUE(sub.ready());
+  StartPublisher({"--interval", "200"});
+  ASSERT_GE(sub.WaitFor([](const Message& m) { return IsState(m, m.topic, "online"); }, kWait), 0) << PublisherLog();
+  publisher_.Stop(9);
+  EXPECT_GE(sub.WaitFor([](const Message& m) { return IsState(m, m.topic, "offline"); }, kWait), 0);
+}
+
+TEST_F(PublishTest, RepublishesTheRetainedStateAfterABrokerRestart) {
+  StartBroker();
+  StartPublisher({"--interval", "200"});
+  {
+    Subscriber sub(broker_->port(), "tavrin/m1/status");
+    ASSERT_GE(sub.WaitForTopic("tavrin/m1/status", kWait), 0) << PublisherLog();
+  }
+  broker_->Stop();  // no persistence: the retained state is gone with it
+  ASSERT_TRUE(broker_->Start());
+  Subscriber sub(broker_->port(), "tavrin/m1/#");
+  ASSERT_TRUE(sub.ready());
+  EXPECT_GE(sub.WaitForTopic("tavrin/m1/status", 40s), 0) << PublisherLog();  // first retry after 1 s
+  EXPECT_GE(sub.WaitFor([](const Message& m) { return IsState(m, "tavrin/m1/availability", "online"); }, kWait), 0);
+}
+
+TEST_F(PublishTest, WrongPasswordIsRefusedAndTheRightOneNeverShows) {
+  StartBroker("shop", "s3cret-Pw");
+  std::ofstream(folder_ / "wrong") << "not-it\n";
+  CommandResult wrong = Run({"--username", "shop", "--password-file", (folder_ / "wrong").string(), "--count", "1"});
+  EXPECT_EQ(wrong.exit_code, 3);
+  EXPECT_NE(wrong.err.find("refused"), std::string::npos) << wrong.err;
+
+  StartPublisher({"--username", "shop", "--interval", "200"}, {"TAVRIN_MQTT_PASSWORD=s3cret-Pw"});
+  bool publishing = false;
+  for (int i = 0; i < 500 && !publishing && publisher_.Running(); ++i) {
+    publishing = PublisherLog().find("publishing to") != std::string::npos;
+    if (!publishing) std::this_thread::sleep_for(20ms);  // polling the log, bounded
+  }
+  ASSERT_TRUE(publishing) << PublisherLog();
+  EXPECT_EQ(publisher_.VisibleArguments().find("s3cret"), std::string::npos);
+}
+
+TEST_F(PublishTest, ABadItemsFileIsRefusedBeforeConnecting) {
+  StartBroker();
+  Subscriber sub(broker_->port(), "#");
+  ASSERT_TRUE(sub.ready());
+  fs::path items = folder_ / "items.toml";
+  std::ofstream(items) << "[[item]]\nname = \"a\"\nkind = \"macro\"\nnumber = 1\n\n"
+                          "[[item]]\nname = \"b\"\nkind = \"pmc\"\naddress = \"D9550.8\"\n";
+  CommandResult run = Run({"--items", items.string(), "--count", "1"});
+  EXPECT_EQ(run.exit_code, 2);
+  EXPECT_NE(run.err.find("items.toml:9:"), std::string::npos) << run.err;
+  std::ofstream(items) << "[[item]]\nname = \"a\"\nkind = \"macro\"\nnumber = 1\n[[item]]\nname = \"a\"\nkind = \"macro\"\nnumber = 2\n";
+  run = Run({"--items", items.string(), "--count", "1"});
+  EXPECT_NE(run.err.find("items.toml:5:"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("used twice"), std::string::npos) << run.err;
+  // Nothing arrived before our own marker.
+  RunCommand("/usr/bin/mosquitto_pub", {"-h", "127.0.0.1", "-p", std::to_string(broker_->port()), "-t", "marker", "-m", "x"});
+  EXPECT_EQ(sub.WaitForTopic("marker", kWait), 0);
+}
+
+// In this process, so that the simulated CNC's failure injection reaches the
+// publisher: a CNC link that breaks and comes back.
+TEST_F(PublishTest, ACncThatStopsAnsweringIsOfflineWithTheCodeThenOnline) {
+  StartBroker();
+  Subscriber sub(broker_->port(), "tavrin/m1/availability");
+  ASSERT_TRUE(sub.ready());
+  cli::publish::PublishOptions options;
+  std::string error;
+  ASSERT_TRUE(cli::publish::ParseBrokerUrl(broker_->Url(), &options.link.broker, &error));
+  options.id = "m1";
+  options.interval_ms = 100;
+  cli::ConnectionOptions connection;
+  connection.sim_file = state_;
+  cli::Output out(true);
+  std::atomic<bool> stop{false};
+  int result = -1;
+  std::thread publisher([&] { result = cli::publish::RunPublisher(options, connection, out, stop); });
+
+  auto state = [&sub](const std::string& s, std::size_t from) {
+    return sub.WaitFor([&s](const Message& m) { return IsState(m, m.topic, s); }, kWait, from);
+  };
+  int online = state("online", 0);
+  EXPECT_GE(online, 0);
+  simcnc::FailAlways(simcnc::Call::pmc_rdpmcrng, -16);
+  int offline = state("offline", static_cast<std::size_t>(online + 1));
+  EXPECT_GE(offline, 0);
+  if (offline >= 0) {
+    std::string reason = json::parse(sub.Messages()[static_cast<std::size_t>(offline)].payload).value("reason", "");
+    EXPECT_NE(reason.find("pmc_rdpmcrng"), std::string::npos) << reason;
+    EXPECT_NE(reason.find("-16"), std::string::npos) << reason;
+  }
+  simcnc::ClearFailures();
+  EXPECT_GE(state("online", static_cast<std::size_t>(offline + 1)), 0);
+  stop = true;
+  publisher.join();
+  EXPECT_EQ(result, 0);
+}
+
+}  // namespace
+}  // namespace tavrin::test
