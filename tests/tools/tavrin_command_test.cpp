@@ -37,15 +37,16 @@ class TavrinCommandTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(folder_); }
 
-  CommandResult Run(std::vector<std::string> args) const {
+  CommandResult Run(std::vector<std::string> args, std::vector<std::string> environment = {}) const {
     std::vector<std::string> all{"--sim", state_.string(), "--drive-c", (folder_ / "c").string()};
     all.insert(all.end(), args.begin(), args.end());
-    return RunCommand(TAVRIN_COMMAND, all, {"XDG_STATE_HOME=" + (folder_ / "xdg").string()});
+    environment.push_back("XDG_STATE_HOME=" + (folder_ / "xdg").string());
+    return RunCommand(TAVRIN_COMMAND, all, environment);
   }
   // Runs with --json, expects success and returns the parsed document.
-  json Json(std::vector<std::string> args) const {
+  json Json(std::vector<std::string> args, std::vector<std::string> environment = {}) const {
     args.push_back("--json");
-    CommandResult result = Run(args);
+    CommandResult result = Run(args, environment);
     EXPECT_EQ(result.exit_code, 0) << result.err;
     json document = json::parse(result.out, nullptr, false);
     EXPECT_FALSE(document.is_discarded()) << result.out;
@@ -166,6 +167,31 @@ TEST_F(TavrinCommandTest, MovesSimulationModels) {
   EXPECT_EQ(Json({"sim", "models"})["sides"]["L"]["chuck"]["z"], -150.0);
   EXPECT_NE(AssemblyFile().find("-150"), std::string::npos);
   EXPECT_EQ(Json({"sim", "structure"})["machine_name"], "LatheA");
+}
+
+TEST_F(TavrinCommandTest, ControlsTheSimulationApplication) {
+  Json({"sim", "redraw"});
+  EXPECT_EQ(Json({"pmc", "get", "D9693"})["value"], 0x48) << "bit 3 set beside bit 6, in the state file";
+  Json({"sim", "soft", "off"});
+  EXPECT_EQ(Json({"sim", "soft", "get"})["on"], false);
+  EXPECT_EQ(Json({"pmc", "get", "D9693"})["value"], 0x08);
+  Json({"sim", "soft", "on"});
+  EXPECT_EQ(Json({"sim", "soft", "get"})["on"], true);
+  EXPECT_EQ(Run({"sim", "soft", "maybe"}).exit_code, 2);
+
+  json files = Json({"sim", "files"});
+  EXPECT_EQ(files["machine_file"], "C:\\QvApplication\\Qv Crash Preview\\Machines\\LatheA.ovp");
+  EXPECT_EQ(files["assembly_file"], "C:\\QvApplication\\Qv Crash Preview\\Machines\\LatheA.ovx");
+
+  // Never the real simulation: a program that does nothing, and no display
+  // on which to look for its window.
+  EXPECT_EQ(Json({"sim", "start", "--debug"}, {"TAVRIN_SIMULATION=true"})["debug"], true);
+  EXPECT_EQ(Json({"sim", "start"}, {"TAVRIN_SIMULATION=true"})["debug"], false);
+  EXPECT_EQ(Json({"sim", "end", "--impact-ward"}, {"DISPLAY="})["window"], "QV Impact Ward");
+  EXPECT_EQ(Run({"sim", "end", "--cell-desk", "--impact-ward"}, {"DISPLAY="}).exit_code, 2);
+
+  fs::remove(folder_ / "c" / "QvApplication" / "Qv Crash Preview" / "Orvex.ini");
+  EXPECT_EQ(Run({"sim", "files"}).exit_code, 1);
 }
 
 TEST_F(TavrinCommandTest, WatchRefreshesTheCountAskedFor) {

@@ -8,7 +8,9 @@
 // redraw.  With a display its window bears the simulation's title
 // "<machine file name> - QV Cell Desk" (or "... - QV Impact Ward"), so that
 // CLibSimuModule::EndSimulationSoft closes it; without one it prints to the
-// terminal.  Started as the simulation would be: TAVRIN_SIMULATION=tavrin-simview.
+// terminal.  With --png FILE it draws one frame into a PNG file, without a
+// display and without watching.  Started as the simulation would be:
+// TAVRIN_SIMULATION=tavrin-simview.
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -23,6 +25,7 @@
 #include "tavrin/nc/handles.h"
 #include "tavrin/nc/pmc.h"
 #include "tavrin/simcnc.h"
+#include "painter.h"
 #include "x_view.h"
 
 namespace sim = tavrin::simcnc;
@@ -38,15 +41,17 @@ struct Options {
   bool terminal = false;
   bool once = false;
   std::string state_file;
+  std::string png_file;
 };
 
 const char kUsage[] =
-    "usage: tavrin-simview [/debug] [--impact-ward] [--terminal] [--once] [--sim FILE]\n"
+    "usage: tavrin-simview [/debug] [--impact-ward] [--terminal] [--once] [--sim FILE] [--png FILE]\n"
     "  /debug         run in debug mode (as the simulation's debug start)\n"
     "  --impact-ward  title the window \"<machine file> - QV Impact Ward\" (default: QV Cell Desk)\n"
     "  --terminal     print to the terminal even when a display is there\n"
     "  --once         show the scene once and end\n"
-    "  --sim FILE     the simulated CNC's state file (default: the tavrin command's)\n";
+    "  --sim FILE     the simulated CNC's state file (default: the tavrin command's)\n"
+    "  --png FILE     draw one frame into the PNG file FILE and end (no display needed)\n";
 
 bool ParseOptions(int argc, char** argv, Options* options) {
   for (int i = 1; i < argc; ++i) {
@@ -56,6 +61,7 @@ bool ParseOptions(int argc, char** argv, Options* options) {
     else if (arg == "--terminal") options->terminal = true;
     else if (arg == "--once") options->once = true;
     else if (arg == "--sim" && i + 1 < argc) options->state_file = argv[++i];
+    else if (arg == "--png" && i + 1 < argc) options->png_file = argv[++i];
     else return false;
   }
   if (options->state_file.empty()) options->state_file = tavrin::cli::DefaultStateFile();
@@ -87,12 +93,19 @@ int main(int argc, char** argv) {
   // The library's FOCAS2 binding talks to the simulated CNC this program holds.
   std::string library = tavrin::cli::SimulatedCncLibrary();
   if (!library.empty()) tavrin::platform::SetEnvironmentValue("TAVRIN_FOCAS", library.c_str());
-  unsigned short handle = 0;
-  bool watching = !options.state_file.empty() && lib_GetNcLibHandle(&handle) == 0;
-
   Scene scene = tavrin::simview::ReadScene();
   std::string title = tavrin::simview::FileName(scene.machine_file) +
                       (options.impact_ward ? " - QV Impact Ward" : " - QV Cell Desk");
+  if (!options.png_file.empty()) {
+    auto lines = tavrin::simview::DescribeScene(scene);
+    lines.insert(lines.begin(), title + (options.debug ? " (debug mode)" : ""));
+    std::string error;
+    if (tavrin::simview::WritePng(options.png_file, scene, lines, &error)) return 0;
+    std::cerr << "tavrin-simview: cannot write " << options.png_file << ": " << error << '\n';
+    return 1;
+  }
+  unsigned short handle = 0;
+  bool watching = !options.state_file.empty() && lib_GetNcLibHandle(&handle) == 0;
   std::unique_ptr<tavrin::simview::XView> view;
   if (!options.terminal && !options.once) view = std::make_unique<tavrin::simview::XView>(title);
   if (view && !view->open()) view.reset();

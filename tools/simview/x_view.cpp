@@ -1,31 +1,19 @@
 #include "x_view.h"
 
+#include "layout.h"
+#include "painter.h"
+
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <cairo-xlib.h>
+#include <cairo.h>
 
 #include <poll.h>
 
-#include <algorithm>
 #include <cstdlib>
 
 namespace tavrin::simview {
-
-namespace {
-constexpr int kWidth = 720;
-constexpr int kHeight = 360;
-constexpr int kAxisY = 240;
-constexpr int kFace = 70;              // distance of each spindle face from its window edge
-constexpr double kPixelsPerMm = 0.5;
-
-// The x of a Z position: the left spindle's Z grows to the right from its
-// face, the right spindle's to the left from its own.
-int XOf(bool left, double z) {
-  int offset = static_cast<int>(z * kPixelsPerMm);
-  int x = left ? kFace + offset : kWidth - kFace - offset;
-  return std::clamp(x, 0, kWidth);
-}
-}  // namespace
 
 XView::XView(const std::string& title) {
   const char* name = std::getenv("DISPLAY");
@@ -33,7 +21,7 @@ XView::XView(const std::string& title) {
   display_ = XOpenDisplay(name);
   if (display_ == nullptr) return;
   int screen = DefaultScreen(display_);
-  window_ = XCreateSimpleWindow(display_, RootWindow(display_, screen), 0, 0, kWidth, kHeight, 1,
+  window_ = XCreateSimpleWindow(display_, RootWindow(display_, screen), 0, 0, kCanvasWidth, kCanvasHeight, 1,
                                 BlackPixel(display_, screen), WhitePixel(display_, screen));
   XStoreName(display_, window_, title.c_str());
   XChangeProperty(display_, window_, XInternAtom(display_, "_NET_WM_NAME", False),
@@ -78,33 +66,15 @@ void XView::Show(const Scene& scene, const std::vector<std::string>& lines) {
 }
 
 void XView::Draw() {
+  // A new surface each time: frames are rare (exposure, redraw requests).
   int screen = DefaultScreen(display_);
-  GC gc = DefaultGC(display_, screen);
-  XClearWindow(display_, window_);
-  XSetForeground(display_, gc, BlackPixel(display_, screen));
-  for (std::size_t i = 0; i < lines_.size(); ++i)
-    XDrawString(display_, window_, gc, 10, 20 + 16 * static_cast<int>(i), lines_[i].c_str(),
-                static_cast<int>(lines_[i].size()));
-  XDrawLine(display_, window_, gc, 0, kAxisY, kWidth, kAxisY);
-  for (bool left : {true, false}) {
-    const Spindle& spindle = left ? scene_.left : scene_.right;
-    // Spindle face, then chuck (tall block), jaws (above and below the
-    // workpiece) and workpiece (along the axis), each at its Z.
-    XFillRectangle(display_, window_, gc, left ? 0 : kWidth - kFace, kAxisY - 70, kFace, 140);
-    if (spindle.chuck.defined) {
-      int x = XOf(left, spindle.chuck.z);
-      XDrawRectangle(display_, window_, gc, left ? x - 30 : x, kAxisY - 60, 30, 120);
-    }
-    if (spindle.jaw.defined) {
-      int x = XOf(left, spindle.jaw.z);
-      XFillRectangle(display_, window_, gc, left ? x - 20 : x, kAxisY - 45, 20, 20);
-      XFillRectangle(display_, window_, gc, left ? x - 20 : x, kAxisY + 25, 20, 20);
-    }
-    if (spindle.work.defined) {
-      int x = XOf(left, spindle.work.z);
-      XDrawRectangle(display_, window_, gc, left ? x - 80 : x, kAxisY - 20, 80, 40);
-    }
-  }
+  cairo_surface_t* surface =
+      cairo_xlib_surface_create(display_, window_, DefaultVisual(display_, screen), kCanvasWidth, kCanvasHeight);
+  cairo_t* cr = cairo_create(surface);
+  Paint(cr, scene_, lines_);
+  cairo_destroy(cr);
+  cairo_surface_flush(surface);
+  cairo_surface_destroy(surface);
   XFlush(display_);
 }
 

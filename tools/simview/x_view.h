@@ -1,7 +1,8 @@
-// tavrin-simview's window on the X display named by DISPLAY: a side view of
-// the two spindles (chuck, jaws, workpiece at their Z positions) and the
-// scene's text.  It closes when the window manager (or a WM_DELETE_WINDOW
-// client message from another program) asks it to.
+// tavrin-simview's window on the X display named by DISPLAY: the picture of
+// painter.h (the two spindles' chucks, jaws and workpieces at their Z
+// positions, and the scene's text), drawn with cairo on the window.  It
+// closes when the window manager (or a WM_DELETE_WINDOW client message from
+// another program) asks it to.
 #ifndef TAVRIN_TOOLS_SIMVIEW_X_VIEW_H
 #define TAVRIN_TOOLS_SIMVIEW_X_VIEW_H
 

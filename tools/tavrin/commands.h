@@ -30,6 +30,8 @@ struct Context {
 void AddNcCommands(CLI::App& app, Context& context);
 void AddMachineCommands(CLI::App& app, Context& context);
 void AddSimCommands(CLI::App& app, Context& context);
+// sim start, end, redraw, soft and files (the simulation application); after AddSimCommands.
+void AddSimControlCommands(CLI::App& app, Context& context);
 void AddDemoCommand(CLI::App& app, Context& context);
 // language (the display language) and log TEXT.
 void AddUtilCommands(CLI::App& app, Context& context);

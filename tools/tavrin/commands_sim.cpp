@@ -109,7 +109,7 @@ int ShowStructure(Output& out) {
 
 void AddSimCommands(CLI::App& app, Context& context) {
   CLI::App* sim = app.add_subcommand(
-      "sim", "the collision-check simulation's files: chuck, jaw and workpiece models, machine structure");
+      "sim", "the collision-check simulation: its files (models, machine structure) and its application");
   sim->require_subcommand(1);
   sim->add_subcommand("models", "chuck, jaws and workpiece of each spindle: defined, jaw count, Z, origin distance")
       ->callback([&context] { context.without_cnc = ShowModels; });

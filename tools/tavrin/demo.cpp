@@ -15,9 +15,9 @@
 #include "tavrin/nc/cnc_params.h"
 #include "tavrin/nc/error_report.h"
 #include "tavrin/nc/handles.h"
-#include "tavrin/nc/pmc.h"
 #include "tavrin/nc/return_codes.h"
 #include "tavrin/simulation/chuck_model.h"
+#include "tavrin/simulation/simu_module.h"
 
 namespace fs = std::filesystem;
 namespace sim = tavrin::simcnc;
@@ -156,11 +156,11 @@ int RunDemo(Output& out) {
   short moved = chuck.SetPosZ(target);
   say.Note("SetPosZ(" + NumberText(target) + ") rewrites the assembly file and the machine file through temporary files: " +
            (moved == 0 ? "done" : "failed") + "; GetPosZ() now reads " + NumberText(chuck.GetPosZ()));
-  say.Say("5. The simulation must redraw: the request is PMC bit D9693.3, set with lib_WritePmcParam_Bit\n"
-          "   (read the byte, set the bit, write the byte).");
-  code = lib_WritePmcParam_Bit(handle, 'D', 9693, 3, true);
+  say.Say("5. The simulation must redraw: the application makes a CLibSimuModule with the handle and calls\n"
+          "   RequireSimuRedraw(), which reads the PMC byte D9693, sets bit 3 and writes the whole byte back.");
+  code = CLibSimuModule(handle).RequireSimuRedraw();
   say.ShowCalls();
-  if (code != 0) return out.FailCode(code, "lib_WritePmcParam_Bit");
+  if (code != 0) return out.FailCode(code, "RequireSimuRedraw");
 
   say.Say("6. A call that fails: this CNC has no parameter 32000. lib_ReadCncParam_Word passes the FOCAS2 code back,\n"
           "   and lib_MBFocas2Error names it for the operator.");

@@ -6,6 +6,7 @@ add_executable(tavrin_cli
   ${CMAKE_CURRENT_LIST_DIR}/commands_nc.cpp
   ${CMAKE_CURRENT_LIST_DIR}/commands_machine.cpp
   ${CMAKE_CURRENT_LIST_DIR}/commands_sim.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/commands_simu.cpp
   ${CMAKE_CURRENT_LIST_DIR}/commands_util.cpp
   ${CMAKE_CURRENT_LIST_DIR}/commands_serial.cpp
   ${CMAKE_CURRENT_LIST_DIR}/connection.cpp
