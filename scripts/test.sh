@@ -29,6 +29,7 @@ sanitized() {
   cmake -S . -B "$build/sanitize" -DCMAKE_BUILD_TYPE=Debug -DTAVRIN_SANITIZE=ON -DTAVRIN_BUILD_BENCH=OFF >/dev/null
   cmake --build "$build/sanitize" -j"$jobs"
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    LSAN_OPTIONS=suppressions="$root/tests/lsan.supp" \
     ctest --test-dir "$build/sanitize" --output-on-failure -j"$jobs"
 }
 
