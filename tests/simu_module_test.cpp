@@ -4,6 +4,11 @@
 #include "support/process_capture.h"
 #include "support/sim_folder.h"
 #include "support/test_support.h"
+#include "support/test_windows.h"
+
+#include <chrono>
+#include <future>
+#include <thread>
 
 namespace tavrin::test {
 namespace {
@@ -121,6 +126,32 @@ TEST_F(SimuSettingsTest, EndWithoutADisplayOrWindowReturnsAtOnce) {
   ScopedEnv no_display("DISPLAY", nullptr);
   SetFilePath("filepath=D:\\Jobs\\Lathe1.ovp");
   simu_.EndSimulationSoft(true);  // the platform's own window look-up
+}
+
+// Windows only: real top-level windows of the test's own, each going 200 ms
+// after it is asked to close.
+TEST_F(SimuSettingsTest, EndWaitsForARealWindowAndLeavesANearMiss) {
+  if (!CanMakeTestWindows()) GTEST_SKIP() << "real test windows are made on Windows only";
+  const std::string title = "Lathe1.ovp - QV Cell Desk", near_miss = title + "2";
+  SetFilePath("filepath=D:\\Jobs\\Lathe1.ovp");
+  std::promise<bool> gone_on_return;
+  std::future<bool> result = gone_on_return.get_future();
+  std::thread end;
+  {
+    TestWindows windows({title, near_miss});  // destroyed at the block's end, which also frees a stuck call
+    ASSERT_TRUE(TestWindows::Exists(title));
+    end = std::thread([&] {
+      simu_.EndSimulationSoft(true);
+      gone_on_return.set_value(!TestWindows::Exists(title));
+    });
+    const bool returned = result.wait_for(std::chrono::seconds(10)) == std::future_status::ready;
+    EXPECT_TRUE(returned) << "still waiting after 10 s";
+    if (returned) {
+      EXPECT_TRUE(result.get()) << "returned before the window was gone";
+    }
+    EXPECT_TRUE(TestWindows::Exists(near_miss));
+  }
+  end.join();
 }
 
 TEST_F(SimuSettingsTest, SettingFilePathGivesMachineOrAssemblyFile) {
