@@ -32,6 +32,12 @@ bool PostTopLevelWindowClose(const char* title);
 // Suspends the calling thread for about `milliseconds`.
 void PauseMilliseconds(unsigned milliseconds);
 
+// The backend's own operations (posix/, win32/), reached only through the
+// seam table of top_level_window.cpp so that tests can replace them by name.
+bool WindowExistsNow(const char* title);
+bool PostWindowCloseNow(const char* title);
+void PauseNow(unsigned milliseconds);
+
 }  // namespace tavrin::platform
 
 #endif

@@ -11,9 +11,9 @@
 namespace tavrin::test {
 namespace {
 
-std::string NameOf(const CLibMchnStructModel& model, bool specification = false) {
+std::string NameOf(const CLibMchnStructModel& model, bool machine_type = false) {
   char name[32];
-  specification ? model.GetMchnSpecifName(name) : model.GetMchnName(name);
+  machine_type ? model.GetMchnSpecifName(name) : model.GetMchnName(name);
   return name;
 }
 

@@ -148,13 +148,15 @@ class Connection {
   XErrorHandler previous_ = nullptr;
 };
 
-bool Exists(const char* title) {
+}  // namespace
+
+bool WindowExistsNow(const char* title) {
   if (title == nullptr) return false;
   Connection connection;
   return connection.open() && connection.FindByTitle(title) != 0;
 }
 
-bool PostClose(const char* title) {
+bool PostWindowCloseNow(const char* title) {
   if (title == nullptr) return false;
   Connection connection;
   if (!connection.open()) return false;
@@ -164,22 +166,10 @@ bool PostClose(const char* title) {
   return true;
 }
 
-void Pause(unsigned milliseconds) {
+void PauseNow(unsigned milliseconds) {
   timespec delay{static_cast<time_t>(milliseconds / 1000), static_cast<long>(milliseconds % 1000) * 1000000L};
   while (nanosleep(&delay, &delay) != 0 && errno == EINTR) {
   }
 }
-
-SyscallEntry calls[] = {
-    {"window:exists", reinterpret_cast<tavrin_syscall_ptr>(&Exists), reinterpret_cast<tavrin_syscall_ptr>(&Exists)},
-    {"window:post_close", reinterpret_cast<tavrin_syscall_ptr>(&PostClose),
-     reinterpret_cast<tavrin_syscall_ptr>(&PostClose)},
-    {"window:pause", reinterpret_cast<tavrin_syscall_ptr>(&Pause), reinterpret_cast<tavrin_syscall_ptr>(&Pause)}};
-SyscallGroup group(calls);
-}  // namespace
-
-bool TopLevelWindowExists(const char* title) { return Call<decltype(&Exists)>(calls[0])(title); }
-bool PostTopLevelWindowClose(const char* title) { return Call<decltype(&PostClose)>(calls[1])(title); }
-void PauseMilliseconds(unsigned milliseconds) { Call<decltype(&Pause)>(calls[2])(milliseconds); }
 
 }  // namespace tavrin::platform

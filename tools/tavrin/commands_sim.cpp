@@ -67,9 +67,9 @@ int ShowModels(Output& out) {
 int ShowStructure(Output& out) {
   CLibMchnStructModel model;
   char name[32] = "";
-  char specification[32] = "";
+  char machine_type[32] = "";
   model.GetMchnName(name);
-  model.GetMchnSpecifName(specification);
+  model.GetMchnSpecifName(machine_type);
   Table table{{"item", "value"}, {}};
   Json& data = out.data();
   auto add = [&](const std::string& key, const std::string& label, const Json& value, const std::string& text) {
@@ -77,7 +77,7 @@ int ShowStructure(Output& out) {
     table.rows.push_back({label, text});
   };
   add("machine_name", "machine name", name, name);
-  add("specification", "specification", specification, specification);
+  add("machine_type", "machine type", machine_type, machine_type);
   auto number = [&](const std::string& key, const std::string& label, double value) {
     add(key, label, value, NumberText(value));
   };

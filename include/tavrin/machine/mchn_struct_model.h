@@ -6,7 +6,7 @@
 //     C:\QvApplication\Qv Crash Preview\Orvex.ini, "LatheA" for
 //     D:\Models\LatheA.ovp; empty when there is none;
 //   - the rest from C:\QvApplication\Qv Crash Preview\CustomSetting.ini:
-//     section "Machine Type", key "MachineType" (the specification name), and
+//     section "Machine Type", key "MachineType" (the machine type name), and
 //     section "Tool Pos. Setting": HorizonLeftToRight, HorizonLeft1/2,
 //     HorizonRight1/2, Vertical1-3, WidthTurret1-3, RotOrgDistance1-3 and
 //     RotBtoRotTurretOrg (atof; -1.0 when missing), RotDirection1-3 (atoi
