@@ -1,10 +1,12 @@
-// GetNextLine with the matrix operations, and the rewrite pass, over
-// arbitrary file contents.
+// GetNextLine with the matrix operations, the model scans' own line reader,
+// and the rewrite pass, over arbitrary file contents.
 //
 // The first byte chooses the line buffer size (2 to 512, 0xFF for 512); the rest is the
 // file.  Checked: every line handed out fits its buffer and is terminated;
-// a rewrite that rebuilds nothing gives back the file byte for byte (nothing
-// is ever lost); rewrites of every model with a new Z succeed.
+// the scans' reader gives the same lines, results, scan tags and texts as
+// GetNextLine into 512 characters; a rewrite that rebuilds nothing gives back
+// the file byte for byte (nothing is ever lost); rewrites of every model with
+// a new Z succeed.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -17,6 +19,7 @@
 #include "platform/syscalls.h"
 #include "simulation/matrix_line.h"
 #include "simulation/model_files.h"
+#include "simulation/xml_stream_access.h"
 #include "tavrin/simulation/xml.h"
 
 namespace {
@@ -87,6 +90,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     line[0] = '\0';
   }
   reader.CloseXmlFileForRead();
+
+  // The scans' reader against GetNextLine, line by line.
+  using tavrin::simulation::ScanTag;
+  using tavrin::simulation::XmlStreamAccess;
+  CLibXml full, quick;
+  if (full.OpenXmlFileForRead(source.c_str()) != 1 || quick.OpenXmlFileForRead(source.c_str()) != 1) std::abort();
+  for (;;) {
+    CLibXmlinf full_info, quick_info;
+    bool full_got = full.GetNextLine(line, sizeof line, &full_info) != nullptr;
+    const char* data = nullptr;
+    size_t length = 0;
+    ScanTag tag = ScanTag::kOther;
+    bool quick_got = XmlStreamAccess::NextLine(quick, &data, &length, &quick_info, &tag);
+    if (length != XmlStreamAccess::LastLineLength(full) || std::memcmp(data, line, length) != 0) std::abort();
+    if (length == 0) break;
+    if (full_got != quick_got) std::abort();
+    if (!full_got) continue;
+    if (tag != tavrin::simulation::ScanTagOf(full_info.tag)) std::abort();
+    if (tag == ScanTag::kOther) continue;
+    if ((full_info.text == nullptr) != (quick_info.text == nullptr)) std::abort();
+    if (full_info.text != nullptr && std::strcmp(full_info.text, quick_info.text) != 0) std::abort();
+  }
 
   // Mode 1 rebuilds nothing: the file must come back unchanged.
   using tavrin::simulation::ModelKind;

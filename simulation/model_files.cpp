@@ -9,14 +9,18 @@
 
 namespace tavrin::simulation {
 
+static_assert(XmlStreamAccess::kScanLineLimit == kLineBufferSize - 1, "a scan takes the lines of a 512-character buffer");
+
 bool CountModelElements(const char* file, ModelKind kind, bool left, bool first_only, short* count) {
   CLibXml reader;
   if (reader.OpenXmlFileForRead(file) == 0) return false;
   ModelScan scan(kind, left);
-  char line[kLineBufferSize];
+  const char* data = nullptr;
+  std::size_t length = 0;
   CLibXmlinf info;
-  while (reader.GetNextLine(line, static_cast<short>(sizeof line), &info) != nullptr) {
-    if (scan.Feed(info) != LineRole::kModelStart) continue;
+  ScanTag tag = ScanTag::kOther;
+  while (XmlStreamAccess::NextLine(reader, &data, &length, &info, &tag)) {
+    if (scan.Feed(tag, info.text) != LineRole::kModelStart) continue;
     if (count != nullptr) ++*count;
     if (first_only) break;
   }
@@ -28,10 +32,12 @@ bool ReadModelMatrix(const char* file, ModelKind kind, bool left, short mode, do
   CLibXml reader;
   if (reader.OpenXmlFileForRead(file) == 0) return false;
   ModelScan scan(kind, left);
-  char line[kLineBufferSize];
+  const char* data = nullptr;
+  std::size_t length = 0;
   CLibXmlinf info;
-  while (reader.GetNextLine(line, static_cast<short>(sizeof line), &info) != nullptr) {
-    if (scan.Feed(info) == LineRole::kModelMatrix && value != nullptr) *value = MatrixValue(&info, mode);
+  ScanTag tag = ScanTag::kOther;
+  while (XmlStreamAccess::NextLine(reader, &data, &length, &info, &tag)) {
+    if (scan.Feed(tag, info.text) == LineRole::kModelMatrix && value != nullptr) *value = MatrixValue(&info, mode);
   }
   reader.CloseXmlFileForRead();
   return true;
@@ -42,24 +48,29 @@ namespace {
 // Copies the source into the writer, rebuilding the model's matrix lines.
 bool CopyWithNewMatrices(CLibXml& reader, CLibXml& writer, ModelKind kind, bool left, short mode, double value) {
   ModelScan scan(kind, left);
-  char line[kLineBufferSize];
   CLibXmlinf info;
+  ScanTag tag = ScanTag::kOther;
   for (;;) {
-    char* got = reader.GetNextLine(line, static_cast<short>(sizeof line), &info);
-    std::size_t length = XmlStreamAccess::LastLineLength(reader);
-    if (got == nullptr) {
+    const char* data = nullptr;
+    std::size_t length = 0;
+    if (!XmlStreamAccess::NextLine(reader, &data, &length, &info, &tag)) {
       if (XmlStreamAccess::ReadFailed(reader)) return false;
       if (length == 0) return true;  // the end of the file
       // A line without markup ends the scan; it and all after it are copied
       // as they are.
-      return XmlStreamAccess::Write(writer, line, length) && XmlStreamAccess::CopyRest(reader, writer);
+      return XmlStreamAccess::Write(writer, data, length) && XmlStreamAccess::CopyRest(reader, writer);
     }
     // A line with a NUL byte is never rebuilt: the text after the NUL would be lost.
-    if (scan.Feed(info) == LineRole::kModelMatrix && std::strlen(line) == length &&
-        RewriteMatrixLine(line, &info, mode, value) == 0) {
-      length = std::strlen(line);
+    if (scan.Feed(tag, info.text) == LineRole::kModelMatrix && std::memchr(data, '\0', length) == nullptr) {
+      char line[kLineBufferSize];
+      std::memcpy(line, data, length);
+      line[length] = '\0';
+      if (RewriteMatrixLine(line, &info, mode, value) == 0) {
+        if (!XmlStreamAccess::Write(writer, line, std::strlen(line))) return false;
+        continue;
+      }
     }
-    if (!XmlStreamAccess::Write(writer, line, length)) return false;
+    if (!XmlStreamAccess::Write(writer, data, length)) return false;
   }
 }
 

@@ -21,6 +21,7 @@
 #ifndef TAVRIN_SIMULATION_MODEL_SCAN_H
 #define TAVRIN_SIMULATION_MODEL_SCAN_H
 
+#include "simulation/scan_line.h"
 #include "tavrin/simulation/xml.h"
 
 namespace tavrin::simulation {
@@ -39,7 +40,9 @@ class ModelScan {
   ModelScan(ModelKind kind, bool left) : kind_(kind), left_(left) {}
 
   // Updates the state by the line's record and says what the line is.
-  LineRole Feed(const CLibXmlinf& info);
+  LineRole Feed(const CLibXmlinf& info) { return Feed(ScanTagOf(info.tag), info.text); }
+  // The same with the record's tag already looked up (scan_line.h).
+  LineRole Feed(ScanTag tag, const char* text);
 
  private:
   bool SideMatches() const { return (side_ == 0 && left_) || (side_ == 1 && !left_); }

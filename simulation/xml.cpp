@@ -1,8 +1,10 @@
 #include "tavrin/simulation/xml.h"
 
 #include <cstring>
+#include <new>
 
 #include "platform/text_file.h"
+#include "simulation/scan_line.h"
 #include "simulation/xml_stream_access.h"
 
 namespace {
@@ -16,12 +18,30 @@ void TakePart(const char* begin, const char* end, char* buffer, std::size_t limi
   if (begin == nullptr || end == nullptr || end < begin) return;
   std::size_t length = static_cast<std::size_t>(end - begin);
   if (length > limit) return;
-  std::memcpy(buffer, begin, length);
+  // Tags are mostly a few characters: a plain loop copies them faster than
+  // a call.
+  if (length <= 16) {
+    for (std::size_t i = 0; i < length; ++i) buffer[i] = begin[i];
+  } else {
+    std::memcpy(buffer, begin, length);
+  }
   buffer[length] = '\0';
   *field = buffer;
 }
 
-const char* After(const char* from, char c) { return from == nullptr ? nullptr : std::strchr(from, c); }
+// The first `c` in [from, end); null when there is none or `from` is null.
+const char* Find(const char* from, const char* end, char c) {
+  if (from == nullptr || from >= end) return nullptr;
+  return static_cast<const char*>(std::memchr(from, c, static_cast<std::size_t>(end - from)));
+}
+
+// True when the line holds "/>" anywhere; `first_close` is its first '>'.
+bool HasSelfClose(const char* line, const char* first_close, const char* end) {
+  for (const char* close = first_close; close != nullptr; close = Find(close + 1, end, '>')) {
+    if (close > line && close[-1] == '/') return true;
+  }
+  return false;
+}
 
 }  // namespace
 
@@ -34,8 +54,11 @@ CLibXml::CLibXml()
       read_end_(0),
       last_length_(0),
       read_failed_(false),
+      block_has_nul_(false),
       write_fill_(0),
-      write_failed_(false) {
+      write_failed_(false),
+      read_block_(nullptr),
+      write_block_(nullptr) {
   tag_[0] = '\0';
   attr2_name_[0] = '\0';
   text_[0] = '\0';
@@ -66,17 +89,24 @@ CLibXml::~CLibXml() {
 
 int CLibXml::OpenXmlFileForRead(const char* file_name) {
   CloseXmlFileForRead();
-  read_stream_ = file_name != nullptr ? tavrin::platform::OpenTextFile(file_name, tavrin::platform::TextFileMode::kRead)
-                                      : nullptr;
+  if (file_name == nullptr) return 0;
+  read_block_ = new (std::nothrow) char[kBlockSize];
+  if (read_block_ != nullptr) {
+    read_stream_ = tavrin::platform::OpenTextFile(file_name, tavrin::platform::TextFileMode::kRead);
+  }
+  if (read_stream_ == nullptr) CloseXmlFileForRead();
   read_open_ = read_stream_ != nullptr ? 1 : 0;
   return read_open_;
 }
 
 int CLibXml::OpenXmlFileForWrite(const char* file_name) {
   CloseXmlFileForWrite();
-  write_stream_ = file_name != nullptr
-                      ? tavrin::platform::OpenTextFile(file_name, tavrin::platform::TextFileMode::kWrite)
-                      : nullptr;
+  if (file_name == nullptr) return 0;
+  write_block_ = new (std::nothrow) char[kBlockSize];
+  if (write_block_ != nullptr) {
+    write_stream_ = tavrin::platform::OpenTextFile(file_name, tavrin::platform::TextFileMode::kWrite);
+  }
+  if (write_stream_ == nullptr) CloseXmlFileForWrite();
   write_open_ = write_stream_ != nullptr ? 1 : 0;
   return write_open_;
 }
@@ -84,9 +114,12 @@ int CLibXml::OpenXmlFileForWrite(const char* file_name) {
 void CLibXml::CloseXmlFileForRead() {
   if (read_stream_ != nullptr) std::fclose(read_stream_);
   read_stream_ = nullptr;
+  delete[] read_block_;
+  read_block_ = nullptr;
   read_open_ = 0;
   read_pos_ = read_end_ = last_length_ = 0;
   read_failed_ = false;
+  block_has_nul_ = false;
 }
 
 void CLibXml::CloseXmlFileForWrite() { FinishWriting(); }
@@ -98,6 +131,8 @@ bool CLibXml::FinishWriting() {
     if (std::fclose(write_stream_) != 0) ok = false;
   }
   write_stream_ = nullptr;
+  delete[] write_block_;
+  write_block_ = nullptr;
   write_open_ = 0;
   write_fill_ = 0;
   write_failed_ = false;
@@ -108,68 +143,88 @@ bool CLibXml::Refill() {
   read_pos_ = 0;
   read_end_ = std::fread(read_block_, 1, kBlockSize, read_stream_);
   if (read_end_ == 0 && std::ferror(read_stream_)) read_failed_ = true;
+  block_has_nul_ = std::memchr(read_block_, '\0', read_end_) != nullptr;
   return read_end_ > 0;
 }
 
-// Takes the next line out of the read-ahead block, as fgets would: at most
-// `max` characters, up to and including a line feed.
-std::size_t CLibXml::ReadLine(char* line, std::size_t max) {
-  std::size_t copied = 0;
-  while (copied < max) {
-    if (read_pos_ == read_end_ && !Refill()) break;
-    std::size_t want = read_end_ - read_pos_;
-    if (want > max - copied) want = max - copied;
-    const char* start = read_block_ + read_pos_;
-    const char* feed = static_cast<const char*>(std::memchr(start, '\n', want));
-    std::size_t take = feed != nullptr ? static_cast<std::size_t>(feed - start) + 1 : want;
-    std::memcpy(line + copied, start, take);
-    copied += take;
-    read_pos_ += take;
-    if (feed != nullptr) break;
+// The next line as fgets would take it (at most `max` characters, up to and
+// including a line feed), left in the read-ahead block: a piece that runs
+// past the block's end is first moved to the block's front and the block
+// filled up behind it, so that every piece lies whole in the block.
+std::size_t CLibXml::NextPiece(std::size_t max, const char** data) {
+  std::size_t available = read_end_ - read_pos_;
+  const char* start = read_block_ + read_pos_;
+  const char* feed = static_cast<const char*>(std::memchr(start, '\n', available < max ? available : max));
+  if (feed == nullptr && available < max && read_stream_ != nullptr) {
+    std::memmove(read_block_, start, available);
+    std::size_t got = std::fread(read_block_ + available, 1, kBlockSize - available, read_stream_);
+    if (got == 0 && std::ferror(read_stream_)) read_failed_ = true;
+    read_pos_ = 0;
+    read_end_ = available + got;
+    block_has_nul_ = std::memchr(read_block_, '\0', read_end_) != nullptr;
+    start = read_block_;
+    available = read_end_;
+    feed = static_cast<const char*>(std::memchr(start, '\n', available < max ? available : max));
   }
-  line[copied] = '\0';
-  return copied;
+  std::size_t take = feed != nullptr ? static_cast<std::size_t>(feed - start) + 1 : (available < max ? available : max);
+  read_pos_ += take;
+  *data = start;
+  return take;
 }
 
 char* CLibXml::GetNextLine(char* line, short size, CLibXmlinf* info) {
   if (read_open_ == 0) return nullptr;
   if (line == nullptr || info == nullptr || size < 2) return nullptr;
+  const char* data = nullptr;
+  last_length_ = NextPiece(static_cast<std::size_t>(size) - 1, &data);
+  std::memcpy(line, data, last_length_);
+  line[last_length_] = '\0';
+  if (last_length_ == 0 || read_failed_) {
+    *info = CLibXmlinf{nullptr, nullptr, nullptr, nullptr, nullptr};
+    return nullptr;
+  }
+  // The parts are found in the line as a C string: up to its first NUL.
+  std::size_t text_length = block_has_nul_ ? std::strlen(line) : last_length_;
+  return ParseLine(line, text_length, info) ? line : nullptr;
+}
+
+bool CLibXml::ParseLine(const char* line, std::size_t length, CLibXmlinf* info) {
   *info = CLibXmlinf{nullptr, nullptr, nullptr, nullptr, nullptr};
+  const char* end = line + length;
+  // Lines mostly begin with their indentation and the '<'.
+  const char* first_open = line;
+  while (first_open < end && (*first_open == ' ' || *first_open == '\t')) ++first_open;
+  if (first_open == end || *first_open != '<') first_open = Find(first_open, end, '<');
+  const char* first_close = Find(line, end, '>');
+  if (first_open == nullptr || first_close == nullptr) return false;
+  // The tag runs to the first '>' after the '<': usually the line's first.
+  const char* tag_end = first_close > first_open ? first_close : Find(first_open + 1, end, '>');
 
-  last_length_ = ReadLine(line, static_cast<std::size_t>(size) - 1);
-  if (last_length_ == 0 || read_failed_) return nullptr;
-
-  const char* first_open = std::strchr(line, '<');
-  const char* first_close = std::strchr(line, '>');
-  if (first_open == nullptr || first_close == nullptr) return nullptr;
-
-  if (std::strstr(line, "/>") != nullptr) {
-    const char* equals = std::strchr(line, '=');
+  if (HasSelfClose(line, first_close, end)) {
+    const char* equals = Find(line, end, '=');
     if (equals == nullptr) {
-      TakePart(first_open + 1, After(first_open + 1, '>'), tag_, kShortPartLimit, &info->tag);
-      return line;
+      TakePart(first_open + 1, tag_end, tag_, kShortPartLimit, &info->tag);
+      return true;
     }
     TakePart(first_open + 1, equals, tag_, kShortPartLimit, &info->tag);
-    const char* quote1 = std::strchr(line, '"');
-    const char* quote2 = After(quote1 != nullptr ? quote1 + 1 : nullptr, '"');
-    if (quote2 == nullptr) return line;
+    const char* quote1 = Find(line, end, '"');
+    const char* quote2 = quote1 != nullptr ? Find(quote1 + 1, end, '"') : nullptr;
+    if (quote2 == nullptr) return true;
     TakePart(quote1 + 1, quote2, attr1_value_, kLongPartLimit, &info->attr1Value);
-    const char* equals2 = std::strchr(equals + 1, '=');
-    if (equals2 == nullptr) return line;
+    const char* equals2 = Find(equals + 1, end, '=');
+    if (equals2 == nullptr) return true;
     // The name starts two characters after the second quote (past the blank
     // that separates the attributes); check that both exist before going there.
-    if (quote2[1] != '\0' && quote2[2] != '\0') {
-      TakePart(quote2 + 2, equals2, attr2_name_, kShortPartLimit, &info->attr2Name);
-    }
-    const char* quote3 = std::strchr(equals2 + 1, '"');
-    const char* quote4 = After(quote3 != nullptr ? quote3 + 1 : nullptr, '"');
+    if (quote2 + 2 < end) TakePart(quote2 + 2, equals2, attr2_name_, kShortPartLimit, &info->attr2Name);
+    const char* quote3 = Find(equals2 + 1, end, '"');
+    const char* quote4 = quote3 != nullptr ? Find(quote3 + 1, end, '"') : nullptr;
     if (quote4 != nullptr) TakePart(quote3 + 1, quote4, attr2_value_, kLongPartLimit, &info->attr2Value);
-    return line;
+    return true;
   }
 
-  TakePart(first_open + 1, After(first_open + 1, '>'), tag_, kShortPartLimit, &info->tag);
-  TakePart(first_close + 1, After(first_close + 1, '<'), text_, kLongPartLimit, &info->text);
-  return line;
+  TakePart(first_open + 1, tag_end, tag_, kShortPartLimit, &info->tag);
+  TakePart(first_close + 1, Find(first_close + 1, end, '<'), text_, kLongPartLimit, &info->text);
+  return true;
 }
 
 bool CLibXml::FlushWrites() {
@@ -211,6 +266,27 @@ void CLibXml::StrIndent(char* target, const char* line) {
 }
 
 namespace tavrin::simulation {
+
+bool XmlStreamAccess::NextLine(CLibXml& reader, const char** data, std::size_t* length, CLibXmlinf* info,
+                               ScanTag* which) {
+  *length = reader.last_length_ = reader.read_open_ != 0 ? reader.NextPiece(kScanLineLimit, data) : 0;
+  if (*length == 0 || reader.read_failed_) {
+    *info = CLibXmlinf{nullptr, nullptr, nullptr, nullptr, nullptr};
+    return false;
+  }
+  if (!reader.block_has_nul_ &&
+      CutScanLine(*data, *length, reader.tag_, reader.text_, info, which)) {
+    return true;
+  }
+  std::size_t text_length = *length;
+  if (reader.block_has_nul_) {
+    const char* nul = static_cast<const char*>(std::memchr(*data, '\0', *length));
+    if (nul != nullptr) text_length = static_cast<std::size_t>(nul - *data);
+  }
+  bool got = reader.ParseLine(*data, text_length, info);
+  *which = ScanTagOf(info->tag);
+  return got;
+}
 
 bool XmlStreamAccess::CopyRest(CLibXml& reader, CLibXml& writer) {
   if (reader.read_open_ == 0) return true;

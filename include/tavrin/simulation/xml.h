@@ -35,9 +35,9 @@
 // parts but no stream: the original keeps and closes its own, so that every
 // stream is closed exactly once.
 //
-// Reads and writes go through blocks inside the object (no heap), so one
-// object is about 70 KB: make it on the stack of a call, not of a small
-// thread.
+// Reads and writes go through a block of kBlockSize bytes for each open
+// direction, taken from the heap when the file is opened and given back when
+// it is closed; an open fails (0) when the block cannot be had.
 #ifndef TAVRIN_SIMULATION_XML_H
 #define TAVRIN_SIMULATION_XML_H
 
@@ -84,12 +84,13 @@ class TAVRIN_CLASS CLibXml {
   // terminates it: `target` must hold that run and one more character.
   void StrIndent(char* target, const char* line);
 
-  static constexpr std::size_t kBlockSize = 32768;
+  static constexpr std::size_t kBlockSize = 262144;
 
  private:
   friend class tavrin::simulation::XmlStreamAccess;
 
-  std::size_t ReadLine(char* line, std::size_t max);
+  std::size_t NextPiece(std::size_t max, const char** data);
+  bool ParseLine(const char* line, std::size_t length, CLibXmlinf* info);
   bool Refill();
   bool WriteBytes(const char* data, std::size_t length);
   bool FlushWrites();
@@ -111,11 +112,12 @@ class TAVRIN_CLASS CLibXml {
   std::size_t read_end_;
   std::size_t last_length_;  // bytes of the last line read, NUL bytes included
   bool read_failed_;
+  bool block_has_nul_;  // a NUL byte somewhere in read_block_[0, read_end_)
   // Write-behind: write_block_[0, write_fill_) waits for the file.
   std::size_t write_fill_;
   bool write_failed_;
-  char read_block_[kBlockSize];
-  char write_block_[kBlockSize];
+  char* read_block_;   // kBlockSize bytes while a file is open for reading
+  char* write_block_;  // kBlockSize bytes while a file is open for writing
 };
 
 #endif
