@@ -9,8 +9,9 @@
 //            its _NET_WM_NAME (UTF-8) or, when it has none, its WM_NAME.
 //            Closing sends it the client message WM_PROTOCOLS /
 //            WM_DELETE_WINDOW, the X form of a posted close request.  Without
-//            DISPLAY, libX11 or a display that answers, no window exists.
-//            Every call opens and closes its own connection to the display.
+//            DISPLAY, libX11 or a display that answers (three tries, 20 ms
+//            apart), no window exists.  Every call opens and closes its own
+//            connection to the display.
 //
 // For tests the three operations are entries of the system-call table named
 // "window:exists", "window:post_close" and "window:pause" (syscalls.h), with

@@ -7,5 +7,5 @@ cd "$(dirname "$0")/.."
 TAVRIN_WINDOWS=0 bash scripts/install-deps.sh
 build=${TAVRIN_BUILD_DIR:-$PWD/build}/plain
 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
-cmake --build "$build" -j"$(nproc)" --target tavrin_cli single_block_demo
+cmake --build "$build" -j"$(nproc)" --target tavrin_cli tavrin-simview single_block_demo
 "$build/tools/tavrin" demo

@@ -52,6 +52,9 @@ const Xlib* LoadXlib() {
   return loaded ? &xlib : nullptr;
 }
 
+constexpr int kConnectAttempts = 3;
+constexpr unsigned kConnectRetryMilliseconds = 20;
+
 // A window may vanish while it is looked at; the error that follows is
 // ignored instead of ending the process (libX11's default).
 int IgnoreError(Display*, XErrorEvent*) { return 0; }
@@ -63,7 +66,12 @@ class Connection {
   Connection() : xlib_(LoadXlib()) {
     std::string name;
     if (xlib_ == nullptr || !GetEnvironmentValue("DISPLAY", &name) || name.empty()) return;
-    display_ = xlib_->open_display(name.c_str());
+    // A display refuses a connection now and then for a moment while other
+    // clients come and go: a refusal alone must not mean "no window".
+    for (int attempt = 0; attempt < kConnectAttempts && display_ == nullptr; ++attempt) {
+      if (attempt > 0) PauseNow(kConnectRetryMilliseconds);
+      display_ = xlib_->open_display(name.c_str());
+    }
     if (display_ != nullptr) previous_ = xlib_->set_error_handler(&IgnoreError);
   }
   ~Connection() {

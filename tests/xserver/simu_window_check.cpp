@@ -23,6 +23,7 @@
 
 #include "platform/top_level_window.h"
 #include "support/environment.h"
+#include "support/run_command.h"
 #include "tavrin/simulation/simu_module.h"
 
 namespace tavrin::test {
@@ -195,6 +196,19 @@ TEST_F(SimuWindowTest, EndClosesTheTitledWindowAloneAndWaitsUntilItIsGone) {
   ASSERT_TRUE(EndWithin(false, 20s)) << "EndSimulationSoft(false) did not return";
   EXPECT_FALSE(platform::TopLevelWindowExists(kImpactWard));
   EXPECT_EQ(0, Reap(&impact_ward_, 10s));
+}
+
+// The demo's viewer road: the viewer started through the library takes the
+// redraw request from the demo's state file and is closed again, and it keeps
+// the demo's output to the demo.
+TEST_F(SimuWindowTest, DemoShowsTheMovedChuckInTheViewerAndClosesIt) {
+  if (std::string(TAVRIN_TEST_COMMAND_PATH).empty()) GTEST_SKIP() << "the tavrin command is not built";
+  CommandResult demo = RunCommand(TAVRIN_TEST_COMMAND_PATH, {"demo"});
+  EXPECT_EQ(0, demo.exit_code) << demo.out << demo.err;
+  EXPECT_NE(std::string::npos, demo.out.find("the viewer redrew: D9693.3 is clear again")) << demo.out;
+  EXPECT_NE(std::string::npos, demo.out.find("The viewer's window is closed.")) << demo.out;
+  EXPECT_EQ(std::string::npos, demo.out.find("[draw")) << "the viewer printed into the demo's output";
+  EXPECT_FALSE(platform::TopLevelWindowExists("LatheA.ovp - QV Cell Desk"));
 }
 
 TEST_F(SimuWindowTest, EndWithoutTheWindowReturnsAtOnce) {

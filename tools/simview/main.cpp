@@ -7,13 +7,18 @@
 // through the library and, acting for the PMC program, clears it after each
 // redraw.  With a display its window bears the simulation's title
 // "<machine file name> - QV Cell Desk" (or "... - QV Impact Ward"), so that
-// CLibSimuModule::EndSimulationSoft closes it; without one it prints to the
-// terminal.  With --png FILE it draws one frame into a PNG file, without a
-// display and without watching.  Started as the simulation would be:
-// TAVRIN_SIMULATION=tavrin-simview.
+// CLibSimuModule::EndSimulationSoft closes it, and it prints nothing: the
+// program that started it keeps its output to itself.  Without a display it
+// prints to the terminal.  With --png FILE it draws one frame into a PNG
+// file, without a display and without watching.  Started as the simulation
+// would be: TAVRIN_SIMULATION=tavrin-simview, which passes no state file, so
+// the default one is watched (tavrin demo points XDG_STATE_HOME at its own).
+// Once the state file it has seen is gone, the CNC it stood for has ended, and
+// so does the viewer.
 #include <chrono>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -48,10 +53,13 @@ const char kUsage[] =
     "usage: tavrin-simview [/debug] [--impact-ward] [--terminal] [--once] [--sim FILE] [--png FILE]\n"
     "  /debug         run in debug mode (as the simulation's debug start)\n"
     "  --impact-ward  title the window \"<machine file> - QV Impact Ward\" (default: QV Cell Desk)\n"
-    "  --terminal     print to the terminal even when a display is there\n"
-    "  --once         show the scene once and end\n"
-    "  --sim FILE     the simulated CNC's state file (default: the tavrin command's)\n"
-    "  --png FILE     draw one frame into the PNG file FILE and end (no display needed)\n";
+    "  --terminal     print to the terminal instead of opening a window\n"
+    "  --once         print the scene once and end\n"
+    "  --sim FILE     the simulated CNC's state file (default: the tavrin command's,\n"
+    "                 $XDG_STATE_HOME/tavrin/machine.toml or ~/.local/state/tavrin/machine.toml);\n"
+    "                 the viewer ends when that file, once seen, is removed\n"
+    "  --png FILE     draw one frame into the PNG file FILE and end (no display needed)\n"
+    "With a window nothing is printed; without a display the scene goes to the terminal.\n";
 
 bool ParseOptions(int argc, char** argv, Options* options) {
   for (int i = 1; i < argc; ++i) {
@@ -82,6 +90,15 @@ bool TakeRedrawRequest(const std::string& state_file, unsigned short handle) {
   return true;
 }
 
+// True once the state file, seen before, is gone.
+bool StateFileGone(const std::string& state_file, bool* seen) {
+  std::error_code ignored;
+  bool there = std::filesystem::exists(state_file, ignored);
+  bool gone = *seen && !there;
+  *seen = *seen || there;
+  return gone;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -110,17 +127,24 @@ int main(int argc, char** argv) {
   if (!options.terminal && !options.once) view = std::make_unique<tavrin::simview::XView>(title);
   if (view && !view->open()) view.reset();
 
-  std::cout << "tavrin-simview: " << title << (options.debug ? " (debug mode)" : "") << '\n';
-  if (watching) std::cout << "watching D9693.3 in " << options.state_file << '\n';
+  if (!view) {
+    std::cout << "tavrin-simview: " << title << (options.debug ? " (debug mode)" : "") << '\n';
+    if (watching) std::cout << "watching D9693.3 in " << options.state_file << '\n';
+  }
+  bool seen = false;  // the state file was there
   for (unsigned redraws = 0;; ++redraws) {
     auto lines = tavrin::simview::DescribeScene(scene);
     if (options.debug) lines.insert(lines.begin(), "debug mode");
-    std::cout << "[draw " << redraws << "]\n";
-    for (const std::string& line : lines) std::cout << "  " << line << '\n';
-    std::cout.flush();
-    if (view) view->Show(scene, lines);
+    if (view) {
+      view->Show(scene, lines);
+    } else {
+      std::cout << "[draw " << redraws << "]\n";
+      for (const std::string& line : lines) std::cout << "  " << line << '\n';
+      std::cout.flush();
+    }
     if (options.once) return 0;
-    // Wait for a redraw request, or for the window to be closed.
+    // Wait for a redraw request, for the window to be closed or for the
+    // state file to go.
     for (;;) {
       if (view) {
         if (!view->HandleEvents()) return 0;
@@ -128,6 +152,7 @@ int main(int argc, char** argv) {
       } else {
         std::this_thread::sleep_for(std::chrono::milliseconds(kPollMilliseconds));
       }
+      if (watching && StateFileGone(options.state_file, &seen)) return 0;
       if (watching && TakeRedrawRequest(options.state_file, handle)) break;
     }
     scene = tavrin::simview::ReadScene();

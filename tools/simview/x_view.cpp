@@ -18,7 +18,12 @@ namespace tavrin::simview {
 XView::XView(const std::string& title) {
   const char* name = std::getenv("DISPLAY");
   if (name == nullptr || *name == '\0') return;
-  display_ = XOpenDisplay(name);
+  // A display that is there now and then refuses a connection for a moment
+  // while other clients come and go; a few tries 100 ms apart get past that.
+  for (int attempt = 0; attempt < 5 && display_ == nullptr; ++attempt) {
+    if (attempt > 0) poll(nullptr, 0, 100);
+    display_ = XOpenDisplay(name);
+  }
   if (display_ == nullptr) return;
   int screen = DefaultScreen(display_);
   window_ = XCreateSimpleWindow(display_, RootWindow(display_, screen), 0, 0, kCanvasWidth, kCanvasHeight, 1,

@@ -26,6 +26,12 @@ std::string FindData(const std::string& relative_installed, const std::string& r
   if (fs::exists(installed, ignored)) return installed.string();
   return {};
 }
+
+bool IsProgram(const fs::path& path) {
+  std::error_code ignored;
+  fs::file_status status = fs::status(path, ignored);
+  return fs::is_regular_file(status) && (status.permissions() & fs::perms::owner_exec) != fs::perms::none;
+}
 }  // namespace
 
 std::string ExampleMachineFile() { return FindData("lathe.toml", "examples/lathe.toml"); }
@@ -46,6 +52,16 @@ std::string SimulatedCncLibrary() {
   // A call name is text inside the simulated CNC library itself, so its
   // address names that library rather than a stub in this program.
   return tavrin::platform::ModuleFileOf(tavrin::simcnc::CallName(tavrin::simcnc::Call::cnc_allclibhndl));
+}
+
+std::string SimulationViewer() {
+  std::string program = tavrin::platform::ModuleFileOf(&kProgramMarker);
+  if (program.empty()) return {};
+  fs::path folder = fs::path(program).parent_path();
+  for (const fs::path& candidate : {folder / "tavrin-simview", folder / "simview" / "tavrin-simview"}) {
+    if (IsProgram(candidate)) return candidate.string();
+  }
+  return {};
 }
 
 }  // namespace tavrin::cli

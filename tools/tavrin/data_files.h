@@ -21,6 +21,10 @@ std::string ExampleSimFolder();
 std::string DefaultStateFile();
 // The simulated CNC library loaded into this program; empty when unknown.
 std::string SimulatedCncLibrary();
+// The simulation viewer tavrin-simview: beside this program (installed, both
+// in BINDIR) or in the build tree's simview/ folder beside it; empty when
+// neither holds an executable file of that name.
+std::string SimulationViewer();
 
 }  // namespace tavrin::cli
 
