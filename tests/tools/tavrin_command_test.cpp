@@ -166,6 +166,8 @@ TEST_F(TavrinCommandTest, MovesSimulationModels) {
   EXPECT_EQ(Json({"sim", "set-z", "chuck", "L", "-150"})["z"], -150.0);
   EXPECT_EQ(Json({"sim", "models"})["sides"]["L"]["chuck"]["z"], -150.0);
   EXPECT_NE(AssemblyFile().find("-150"), std::string::npos);
+  EXPECT_EQ(Json({"chuck", "set", "L", "-140"})["z"], -140.0);  // the same through the model's own command
+  EXPECT_EQ(Json({"chuck", "get", "L"})["z"], -140.0);
   EXPECT_EQ(Json({"sim", "structure"})["machine_name"], "LatheA");
 }
 

@@ -30,6 +30,8 @@ struct Context {
 void AddNcCommands(CLI::App& app, Context& context);
 void AddMachineCommands(CLI::App& app, Context& context);
 void AddSimCommands(CLI::App& app, Context& context);
+// chuck, jaws and work: get SIDE, set SIDE Z (one model, as sim models and sim set-z).
+void AddModelCommands(CLI::App& app, Context& context);
 // sim start, end, redraw, soft and files (the simulation application); after AddSimCommands.
 void AddSimControlCommands(CLI::App& app, Context& context);
 void AddDemoCommand(CLI::App& app, Context& context);

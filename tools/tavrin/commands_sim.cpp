@@ -3,6 +3,7 @@
 // distance) and the machine structure model.  They read the collision-check
 // simulation's files through drive C:, which --drive-c (TAVRIN_DRIVE_C) maps
 // onto a folder off Windows; no CNC is involved.
+#include <functional>
 #include <iostream>
 #include <memory>
 
@@ -105,6 +106,86 @@ int ShowStructure(Output& out) {
   return kExitOk;
 }
 
+// Moves one model of one side and reports its Z position read back.
+int SetModelZ(Output& out, const std::string& model, bool left, double z) {
+  const char side = SideLetter(left);
+  short result = -1;
+  double now = 0.0;
+  if (model == "chuck") {
+    CLibChuckModel chuck(side);
+    if (!chuck.IsDefine()) return NotDefined(out, "chuck", side);
+    result = chuck.SetPosZ(z);
+    now = chuck.GetPosZ();
+  } else if (model == "jaws") {
+    CLibJawModel jaws(side);
+    if (!jaws.IsDefine()) return NotDefined(out, "jaws", side);
+    result = jaws.SetPosZ(z);
+    now = jaws.GetPosZ();
+  } else {
+    CLibWorkModel work(side);
+    if (!work.IsDefine()) return NotDefined(out, "workpiece", side);
+    result = work.SetPosZ(z);
+    now = work.GetPosZ();
+  }
+  if (result != 0) return out.Fail(kExitFailed, "could not rewrite the simulation's files (SetPosZ gave -1)");
+  out.data()["model"] = model;
+  out.data()["side"] = std::string(1, side);
+  out.data()["z"] = now;
+  out.Line(model + " " + side + ": Z is now " + NumberText(now));
+  return kExitOk;
+}
+
+// One model of one side: defined, Z (and the jaw count or the origin distance).
+int ShowModel(Output& out, const std::string& model, bool left) {
+  const char side = SideLetter(left);
+  bool defined = false;
+  double z = 0.0;
+  std::string extra;
+  if (model == "chuck") {
+    CLibChuckModel chuck(side);
+    defined = chuck.IsDefine();
+    z = chuck.GetPosZ();
+  } else if (model == "jaws") {
+    CLibJawModel jaws(side);
+    defined = jaws.IsDefine();
+    z = jaws.GetPosZ();
+    short count = jaws.GetNum();
+    out.data()["count"] = count;
+    extra = ", " + std::to_string(count) + " jaws";
+  } else {
+    CLibWorkModel work(side);
+    defined = work.IsDefine();
+    z = work.GetPosZ();
+    double origin = work.GetOriginDist();
+    out.data()["origin_distance"] = origin;
+    extra = ", origin distance " + NumberText(origin);
+  }
+  out.data()["model"] = model;
+  out.data()["side"] = std::string(1, side);
+  out.data()["defined"] = defined;
+  out.data()["z"] = z;
+  if (!defined) return NotDefined(out, model.c_str(), side);
+  out.Line(model + " " + side + ": Z " + NumberText(z) + extra);
+  return kExitOk;
+}
+
+// Positionals of the commands that name a model's side and a new Z.
+struct ModelArgs {
+  std::string model, side, z;
+};
+
+// Checks the side (and Z) and leaves `run` to run without a CNC.
+void WithModelArgs(Context& context, const ModelArgs& args, bool with_z,
+                   std::function<int(Output&, const std::string&, bool, double)> run) {
+  bool left = true;
+  double z = 0.0;
+  std::string error;
+  Require(ParseSide(args.side, &left, &error), error);
+  if (with_z) Require(ParseNumber(args.z, &z, &error), error);
+  std::string model = args.model;
+  context.without_cnc = [run, model, left, z](Output& out) { return run(out, model, left, z); };
+}
+
 }  // namespace
 
 void AddSimCommands(CLI::App& app, Context& context) {
@@ -117,49 +198,36 @@ void AddSimCommands(CLI::App& app, Context& context) {
     context.without_cnc = ShowStructure;
   });
 
-  struct SetArgs {
-    std::string model, side, z;
-  };
-  auto args = std::make_shared<SetArgs>();
+  auto args = std::make_shared<ModelArgs>();
   CLI::App* set = sim->add_subcommand("set-z", "move a model: write its Z position into the machine and assembly files");
   set->add_option("model", args->model, "chuck, jaws or work")->required()->check(CLI::IsMember({"chuck", "jaws", "work"}));
   set->add_option("side", args->side, "L (left spindle) or R (right spindle)")->required();
   set->add_option("z", args->z, "the new Z position")->required();
   set->callback([&context, args] {
-    bool left = true;
-    double z = 0.0;
-    std::string error;
-    Require(ParseSide(args->side, &left, &error), error);
-    Require(ParseNumber(args->z, &z, &error), error);
-    std::string model = args->model;
-    context.without_cnc = [model, left, z](Output& out) {
-      const char side = SideLetter(left);
-      short result = -1;
-      double now = 0.0;
-      if (model == "chuck") {
-        CLibChuckModel chuck(side);
-        if (!chuck.IsDefine()) return NotDefined(out, "chuck", side);
-        result = chuck.SetPosZ(z);
-        now = chuck.GetPosZ();
-      } else if (model == "jaws") {
-        CLibJawModel jaws(side);
-        if (!jaws.IsDefine()) return NotDefined(out, "jaws", side);
-        result = jaws.SetPosZ(z);
-        now = jaws.GetPosZ();
-      } else {
-        CLibWorkModel work(side);
-        if (!work.IsDefine()) return NotDefined(out, "workpiece", side);
-        result = work.SetPosZ(z);
-        now = work.GetPosZ();
-      }
-      if (result != 0) return out.Fail(kExitFailed, "could not rewrite the simulation's files (SetPosZ gave -1)");
-      out.data()["model"] = model;
-      out.data()["side"] = std::string(1, side);
-      out.data()["z"] = now;
-      out.Line(model + " " + side + ": Z is now " + NumberText(now));
-      return static_cast<int>(kExitOk);
-    };
+    WithModelArgs(context, *args, true, SetModelZ);
   });
+}
+
+void AddModelCommands(CLI::App& app, Context& context) {
+  for (const char* model : {"chuck", "jaws", "work"}) {
+    CLI::App* family = app.add_subcommand(
+        model, std::string("the ") + (std::string(model) == "work" ? "workpiece" : model) +
+                   " of one spindle in the simulation's files: get, or set its Z (as sim models and sim set-z)");
+    family->require_subcommand(1);
+    auto args = std::make_shared<ModelArgs>();
+    args->model = model;
+    CLI::App* get = family->add_subcommand("get", "defined, Z position (and jaw count or origin distance)");
+    get->add_option("side", args->side, "L (left spindle) or R (right spindle)")->required();
+    get->callback([&context, args] {
+      WithModelArgs(context, *args, false, [](Output& out, const std::string& m, bool left, double) {
+        return ShowModel(out, m, left);
+      });
+    });
+    CLI::App* set = family->add_subcommand("set", "write its Z position into the machine and assembly files");
+    set->add_option("side", args->side, "L (left spindle) or R (right spindle)")->required();
+    set->add_option("z", args->z, "the new Z position")->required();
+    set->callback([&context, args] { WithModelArgs(context, *args, true, SetModelZ); });
+  }
 }
 
 }  // namespace tavrin::cli

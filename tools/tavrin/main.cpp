@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
   AddNcCommands(app, context);
   AddMachineCommands(app, context);
   AddSimCommands(app, context);
+  AddModelCommands(app, context);
   AddSimControlCommands(app, context);
   AddUtilCommands(app, context);
   AddSerialCommands(app, context);
