@@ -43,24 +43,23 @@ const TagName* NamesFor(char first, std::size_t* count) {
   }
 }
 
+// True when the first and the last word of `n` characters (n at least the
+// word's size) are the same in both.
+template <typename Word>
+bool EdgeWordsEqual(const char* a, const char* b, std::size_t n) {
+  Word first_a, first_b, last_a, last_b;
+  std::memcpy(&first_a, a, sizeof(Word));
+  std::memcpy(&first_b, b, sizeof(Word));
+  std::memcpy(&last_a, a + n - sizeof(Word), sizeof(Word));
+  std::memcpy(&last_b, b + n - sizeof(Word), sizeof(Word));
+  return first_a == first_b && last_a == last_b;
+}
+
 // True when `text` begins with the name (4 to 15 characters, and `text` has
 // at least as many): two overlapping word compares instead of a loop.
 bool StartsWith(const char* text, const TagName& name) {
-  const std::size_t n = name.length;
-  if (n >= 8) {
-    std::uint64_t a, b, c, d;
-    std::memcpy(&a, text, 8);
-    std::memcpy(&b, name.name, 8);
-    std::memcpy(&c, text + n - 8, 8);
-    std::memcpy(&d, name.name + n - 8, 8);
-    return a == b && c == d;
-  }
-  std::uint32_t a, b, c, d;
-  std::memcpy(&a, text, 4);
-  std::memcpy(&b, name.name, 4);
-  std::memcpy(&c, text + n - 4, 4);
-  std::memcpy(&d, name.name + n - 4, 4);
-  return a == b && c == d;
+  return name.length >= 8 ? EdgeWordsEqual<std::uint64_t>(text, name.name, name.length)
+                          : EdgeWordsEqual<std::uint32_t>(text, name.name, name.length);
 }
 
 constexpr std::size_t kTextLimit = 254;
