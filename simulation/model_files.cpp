@@ -45,8 +45,10 @@ bool ReadModelMatrix(const char* file, ModelKind kind, bool left, short mode, do
 
 namespace {
 
-// Copies the source into the writer, rebuilding the model's matrix lines.
-bool CopyWithNewMatrices(CLibXml& reader, CLibXml& writer, ModelKind kind, bool left, short mode, double value) {
+// Copies the source into the writer, rebuilding the model's matrix lines;
+// *old_value gets the value (by mode) of each of them before it is rebuilt.
+bool CopyWithNewMatrices(CLibXml& reader, CLibXml& writer, ModelKind kind, bool left, short mode, double value,
+                         double* old_value) {
   ModelScan scan(kind, left);
   CLibXmlinf info;
   ScanTag tag = ScanTag::kOther;
@@ -61,7 +63,9 @@ bool CopyWithNewMatrices(CLibXml& reader, CLibXml& writer, ModelKind kind, bool 
       return XmlStreamAccess::Write(writer, data, length) && XmlStreamAccess::CopyRest(reader, writer);
     }
     // A line with a NUL byte is never rebuilt: the text after the NUL would be lost.
-    if (scan.Feed(tag, info.text) == LineRole::kModelMatrix && std::memchr(data, '\0', length) == nullptr) {
+    const bool matrix = scan.Feed(tag, info.text) == LineRole::kModelMatrix;
+    if (matrix) *old_value = MatrixValue(&info, mode);
+    if (matrix && std::memchr(data, '\0', length) == nullptr) {
       char line[kLineBufferSize];
       std::memcpy(line, data, length);
       line[length] = '\0';
@@ -76,26 +80,52 @@ bool CopyWithNewMatrices(CLibXml& reader, CLibXml& writer, ModelKind kind, bool 
 
 }  // namespace
 
-bool RewriteModelFile(const char* source, const char* temporary, ModelKind kind, bool left, short mode, double value) {
+bool RewriteModelFile(const char* source, const char* temporary, ModelKind kind, bool left, short mode, double value,
+                      double* old_value) {
+  double ignored = 0.0;
   bool copied;
   {
     CLibXml reader;
     if (reader.OpenXmlFileForRead(source) == 0) return false;
     CLibXml writer;
     if (writer.OpenXmlFileForWrite(temporary) == 0) return false;
-    copied = CopyWithNewMatrices(reader, writer, kind, left, mode, value);
+    copied = CopyWithNewMatrices(reader, writer, kind, left, mode, value, old_value != nullptr ? old_value : &ignored);
     reader.CloseXmlFileForRead();
     copied = XmlStreamAccess::FinishWriting(writer) && copied;
   }
   return copied && tavrin::platform::ReplaceWithTemporary(temporary, source);
 }
 
-short RewriteModelFiles(ModelKind kind, bool left, short mode, double assembly_value, double machine_value) {
+namespace {
+
+// A SetPos's two passes: the assembly file with `assembly_value`, then the
+// machine file with what `machine_value` makes of the assembly file's old
+// value (read in its own pass, as ReadModelMatrix would read it).
+template <typename MachineValue>
+short RewritePair(ModelKind kind, bool left, short mode, double assembly_value, MachineValue machine_value) {
   SimulationFileNames names;
   if (!FindSimulationFiles(&names)) return -1;
-  if (!RewriteModelFile(names.assembly, names.assembly_temporary, kind, left, mode, assembly_value)) return -1;
-  if (!RewriteModelFile(names.machine, names.machine_temporary, kind, left, mode, machine_value)) return -1;
+  double old_assembly_value = 0.0;
+  if (!RewriteModelFile(names.assembly, names.assembly_temporary, kind, left, mode, assembly_value,
+                        &old_assembly_value)) {
+    return -1;
+  }
+  if (!RewriteModelFile(names.machine, names.machine_temporary, kind, left, mode,
+                        machine_value(old_assembly_value))) {
+    return -1;
+  }
   return 0;
+}
+
+}  // namespace
+
+short RewriteModelFiles(ModelKind kind, bool left, short mode, double assembly_value, double machine_value) {
+  return RewritePair(kind, left, mode, assembly_value, [machine_value](double) { return machine_value; });
+}
+
+short RewriteWorkFiles(bool left, double value, double machine_z) {
+  return RewritePair(ModelKind::kWork, left, 0, value,
+                     [value, machine_z](double assembly_z) { return value - assembly_z + machine_z; });
 }
 
 }  // namespace tavrin::simulation

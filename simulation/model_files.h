@@ -27,10 +27,12 @@ bool ReadModelMatrix(const char* file, ModelKind kind, bool left, short mode, do
 // place in one step (platform/file_replace.h).  Every byte that is not
 // rebuilt reaches the temporary file unchanged, also after the scan has
 // ended: lines without markup, pieces of overlong lines, NUL bytes, a last
-// line without a line end.  False when the source or the temporary file
-// cannot be opened, a read or write fails, or the replace fails; the source
-// is then unchanged.
-bool RewriteModelFile(const char* source, const char* temporary, ModelKind kind, bool left, short mode, double value);
+// line without a line end.  With `old_value`, it gets what ReadModelMatrix
+// would have read from the source (untouched when there is no matrix line).
+// False when the source or the temporary file cannot be opened, a read or
+// write fails, or the replace fails; the source is then unchanged.
+bool RewriteModelFile(const char* source, const char* temporary, ModelKind kind, bool left, short mode, double value,
+                      double* old_value = nullptr);
 
 // The whole rewrite of a SetPos: reads "filepath", then a pass over the
 // assembly file with `assembly_value` and a pass over the machine file with
@@ -38,6 +40,12 @@ bool RewriteModelFile(const char* source, const char* temporary, ModelKind kind,
 // (an empty "filepath" touches nothing; a failure in the second pass leaves
 // the assembly file already rewritten).
 short RewriteModelFiles(ModelKind kind, bool left, short mode, double assembly_value, double machine_value);
+
+// The workpiece's rewrite: the assembly file gets `value` and the machine
+// file value - assembly_z + machine_z, where assembly_z is the workpiece's
+// Z in the assembly file before its rewrite (0.0 when it has none), read in
+// the assembly file's own pass.  Results as RewriteModelFiles.
+short RewriteWorkFiles(bool left, double value, double machine_z);
 
 }  // namespace tavrin::simulation
 

@@ -64,14 +64,19 @@ double CLibWorkModel::GetPosZ() const {
 
 // The workpiece moves by the same distance in both files, so that the offset
 // between its place in the assembly file and in the machine file is kept.
+// Both places are asked for, and a missing "filepath" is told for each; the
+// assembly file's place is read in the pass that rewrites it.
 short CLibWorkModel::SetPos(double value, short mode) {
   if (mode != 0) return -1;
-  double assembly_z = 0.0;
+  char machine[tavrin::simulation::kPathSize];
+  if (!tavrin::simulation::ReadMachineFilePath(machine)) {
+    tavrin_show_message(kMissingMachineMessage, nullptr, kMissingMachineBoxStyle);
+    tavrin_show_message(kMissingMachineMessage, nullptr, kMissingMachineBoxStyle);
+    return -1;
+  }
   double machine_z = 0.0;
-  GetCurrentPos(&assembly_z, "ovx", 0);
   GetCurrentPos(&machine_z, "ovp", 0);
-  return tavrin::simulation::RewriteModelFiles(ModelKind::kWork, left_side_, mode, value,
-                                               value - assembly_z + machine_z);
+  return tavrin::simulation::RewriteWorkFiles(left_side_, value, machine_z);
 }
 
 short CLibWorkModel::SetPosZ(double z) { return SetPos(z, 0); }
