@@ -123,9 +123,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   // Mode 0 rebuilds the model's matrix lines; each model in turn.
   for (ModelKind kind : {ModelKind::kChuck, ModelKind::kJaw, ModelKind::kWork}) {
-    if (!tavrin::simulation::RewriteModelFile(source.c_str(), temporary.c_str(), kind, data[0] & 2, 0, 7.0)) {
+    // The pass reads the old Z as a scan of the file would.
+    double scanned = 0.0, old = 0.0;
+    tavrin::simulation::ReadModelMatrix(source.c_str(), kind, data[0] & 2, 0, &scanned);
+    if (!tavrin::simulation::RewriteModelFile(source.c_str(), temporary.c_str(), kind, data[0] & 2, 0, 7.0, &old)) {
       std::abort();
     }
+    if (std::memcmp(&scanned, &old, sizeof old) != 0) std::abort();
   }
   double z = 0.0;
   tavrin::simulation::ReadModelMatrix(source.c_str(), ModelKind::kChuck, data[0] & 2, 0, &z);
