@@ -1,10 +1,7 @@
-#include "nc/focas2_records.h"
 #include "support/test_support.h"
 
 namespace tavrin::test {
 namespace {
-
-using focas::ParamRecord;
 
 class CncParamsTest : public CncTest {
  protected:
@@ -28,39 +25,25 @@ class CncParamsTest : public CncTest {
   }
 };
 
-TEST_F(CncParamsTest, AllAxesWordReadFillsThirtyTwoValuesFromOneCall) {
+// The simulated CNC refuses any length but the kind's, so a read that
+// succeeds asked with the right one.
+TEST_F(CncParamsTest, TypedReadsOfOneAxisAndOfAllAxes) {
   for (short axis = 1; axis <= 32; ++axis) sim::SetParam(1, 1320, axis, axis * 100 - 1);
-  short values[32] = {};
-  ASSERT_EQ(0, lib_ReadCncParam_Word(handle_, 1320, -1, values));
-  for (int i = 0; i < 32; ++i) EXPECT_EQ((i + 1) * 100 - 1, values[i]);
-  auto entry = OnlyCall();
-  EXPECT_EQ((std::vector<long long>{1320, -1, 68}), entry.args);
-}
+  short words[32] = {};
+  ASSERT_EQ(0, lib_ReadCncParam_Word(handle_, 1320, -1, words));
+  for (int i = 0; i < 32; ++i) EXPECT_EQ((i + 1) * 100 - 1, words[i]);
+  EXPECT_EQ(1u, sim::JournalSize());
 
-TEST_F(CncParamsTest, TypedReadsUseTheLengthOfTheirKind) {
   sim::SetParam(1, 1020, 2, -5);
   sim::SetParam(1, 1400, 0, -70000);
-  char byte = 0;
+  char byte = 0, bytes[32] = {};
   tavrin_long two_word = 0;
   ASSERT_EQ(0, lib_ReadCncParam_Byte(handle_, 1020, 2, &byte));
+  ASSERT_EQ(0, lib_ReadCncParam_Byte(handle_, 1020, -1, bytes));
   ASSERT_EQ(0, lib_ReadCncParam_2Word(handle_, 1400, 0, &two_word));
   EXPECT_EQ(-5, byte);
+  EXPECT_EQ(-5, bytes[1]);
   EXPECT_EQ(-70000, two_word);
-  auto reads = CallsOf(sim::Call::cnc_rdparam);
-  ASSERT_EQ(2u, reads.size());
-  EXPECT_EQ((std::vector<long long>{1020, 2, 5}), reads[0].args);
-  EXPECT_EQ((std::vector<long long>{1400, 0, 8}), reads[1].args);
-
-  char bytes[32];
-  bool bits[32];
-  double reals[32];
-  EXPECT_EQ(0, lib_ReadCncParam_Byte(handle_, 1020, -1, bytes));
-  EXPECT_EQ(0, lib_ReadCncParam_Bit(handle_, 1002, 1, -1, bits));
-  EXPECT_EQ(0, lib_ReadCncParam_Real(handle_, 1421, -1, reals));
-  reads = CallsOf(sim::Call::cnc_rdparam);
-  EXPECT_EQ(36, reads[2].args[2]);
-  EXPECT_EQ(36, reads[3].args[2]);
-  EXPECT_EQ(260, reads[4].args[2]);
 }
 
 TEST_F(CncParamsTest, RealReadsUseEachAxisOwnDecimals) {
@@ -68,10 +51,6 @@ TEST_F(CncParamsTest, RealReadsUseEachAxisOwnDecimals) {
   double value = 0;
   ASSERT_EQ(0, lib_ReadCncParam_Real(handle_, 1500, 0, &value));
   EXPECT_DOUBLE_EQ(1.25, value);
-  sim::SetParam(1, 1500, 0, 125, 0);
-  ASSERT_EQ(0, lib_ReadCncParam_Real(handle_, 1500, 0, &value));
-  EXPECT_DOUBLE_EQ(125.0, value);
-
   sim::SetParam(1, 1421, 1, 1500, 3);
   sim::SetParam(1, 1421, 2, 1500, 1);
   double values[32] = {};
@@ -90,8 +69,6 @@ TEST_F(CncParamsTest, BitReadAndWriteTouchOnlyTheirBit) {
   ASSERT_EQ(0, lib_WriteCncParam_Bit(handle_, 1001, 3, 0, true));
   EXPECT_EQ(0x49, Stored(1001, 0));
   EXPECT_EQ((std::vector<std::string>{"cnc_rdparam", "cnc_wrparam"}), CallNames());
-  EXPECT_EQ((std::vector<long long>{1001, 0, 5}), CallsOf(sim::Call::cnc_rdparam)[0].args);
-  EXPECT_EQ(std::vector<long long>{5}, CallsOf(sim::Call::cnc_wrparam)[0].args);
 
   // An application in another language may pass any byte as the flag.
   auto write_raw = reinterpret_cast<short(TAVRIN_CALL*)(unsigned short, short, short, short, unsigned char)>(
@@ -109,18 +86,11 @@ TEST_F(CncParamsTest, WritesRefuseAllAxesWithoutACall) {
   EXPECT_EQ(0u, sim::JournalSize());
 }
 
-TEST_F(CncParamsTest, ValueWritesBuildTheRecordWithoutReading) {
+TEST_F(CncParamsTest, ValueWritesMakeOneCallWithoutReading) {
   ASSERT_EQ(0, lib_WriteCncParam_Word(handle_, 1320, 3, -1234));
   ASSERT_EQ(0, lib_WriteCncParam_Byte(handle_, 1020, 1, -7));
   ASSERT_EQ(0, lib_WriteCncParam_2Word(handle_, 1400, 0, 123456789));
   EXPECT_EQ((std::vector<std::string>{"cnc_wrparam", "cnc_wrparam", "cnc_wrparam"}), CallNames());
-  auto writes = CallsOf(sim::Call::cnc_wrparam);
-  EXPECT_EQ(6, writes[0].args[0]);
-  EXPECT_EQ(5, writes[1].args[0]);
-  EXPECT_EQ(8, writes[2].args[0]);
-  auto record = RecordAs<ParamRecord>(writes[0].record_in);
-  EXPECT_EQ(1320, record.number);
-  EXPECT_EQ(3, record.axis);
   EXPECT_EQ(-1234, Stored(1320, 3));
   EXPECT_EQ(-7, Stored(1020, 1));
   EXPECT_EQ(123456789, Stored(1400, 0));
@@ -134,8 +104,6 @@ TEST_F(CncParamsTest, RealWriteKeepsDecimalsAndTruncates) {
   EXPECT_EQ(3, decimals);
   ASSERT_EQ(0, lib_WriteCncParam_Real(handle_, 1421, 2, -0.0009));
   EXPECT_EQ(0, Stored(1421, 2));
-  EXPECT_EQ(12, CallsOf(sim::Call::cnc_wrparam)[0].args[0]);
-  EXPECT_EQ(12, CallsOf(sim::Call::cnc_rdparam)[0].args[2]);
 }
 
 TEST_F(CncParamsTest, GenericReadTakesTheBitFromTheFirstDecimal) {
@@ -149,7 +117,6 @@ TEST_F(CncParamsTest, GenericReadTakesTheBitFromTheFirstDecimal) {
 
   sim::SetParam(1, 13, 0, -300);
   EXPECT_EQ(-300.0, lib_ReadCncParam(handle_, 13.5, 0, 2, &code));
-  EXPECT_EQ((std::vector<long long>{13, 0, 6}), CallsOf(sim::Call::cnc_rdparam).back().args);
 
   sim::SetParam(1, 1500, 0, -125, 2);
   EXPECT_DOUBLE_EQ(-1.25, lib_ReadCncParam(handle_, 1500, 0, 8, &code));
@@ -178,12 +145,10 @@ TEST_F(CncParamsTest, GenericRealWriteFindsTheFewestDecimals) {
     int d;
   } cases[] = {{0.125, 125, 3}, {-1.5, -15, 1}, {3.0, 3, 0}, {1.0000001, 1000000, 6}};
   for (const Case& c : cases) {
-    sim::ClearJournal();
     ASSERT_EQ(0, lib_WriteCncParam(handle_, 1500, 0, 8, c.value));
-    auto record = RecordAs<ParamRecord>(OnlyCall().record_in);
-    EXPECT_EQ(c.m, record.data.real_data[0].value) << c.value;
-    EXPECT_EQ(c.d, record.data.real_data[0].decimals) << c.value;
-    EXPECT_EQ(12, OnlyCall().args[0]);
+    int decimals = -1;
+    EXPECT_EQ(c.m, Stored(1500, 0, &decimals)) << c.value;
+    EXPECT_EQ(c.d, decimals) << c.value;
   }
 }
 

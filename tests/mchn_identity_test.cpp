@@ -40,7 +40,6 @@ TEST_F(MchnIdentityTest, SeriesNameComesFromPath1AndCode6IsSplitByModel) {
     EXPECT_STREQ(c.name, name);
     EXPECT_EQ(c.code == 6 ? 3u : 2u, sim::JournalSize()) << "D4005 is read for code 6 only";
   }
-  EXPECT_EQ((std::vector<long long>{7283, 0, 5}), CallsOf(sim::Call::cnc_rdparam)[0].args);
 }
 
 TEST_F(MchnIdentityTest, CodesAreSignExtendedBytes) {
@@ -80,7 +79,6 @@ TEST_F(MchnIdentityTest, StationNumberNeedsDecimalPlaces) {
     sim::SetMacro(2, 10910, c.value, c.decimals);
     EXPECT_EQ(c.station, mchn_.GetStationNum(2));
   }
-  EXPECT_EQ(std::vector<long long>{10910}, CallsOf(sim::Call::cnc_rdpmacro)[0].args);
 }
 
 TEST_F(MchnIdentityTest, ModeInchAndToolLengthInput) {
@@ -116,8 +114,6 @@ TEST_F(MchnIdentityTest, DisplayOrderWalk) {
   EXPECT_EQ(1, mchn_.GetDispOrderIdx(0));
   EXPECT_EQ((std::vector<std::string>{"cnc_rdaxisname", "cnc_rdparam", "cnc_rdparam"}), CallNames()) << "no path";
   EXPECT_EQ(64u, CallsOf(sim::Call::cnc_rdaxisname)[0].record_in.size()) << "room for 32 names";
-  EXPECT_EQ((std::vector<long long>{3130, -1, 36}), CallsOf(sim::Call::cnc_rdparam)[0].args);
-  EXPECT_EQ((std::vector<long long>{3115, -1, 36}), CallsOf(sim::Call::cnc_rdparam)[1].args);
   EXPECT_EQ((std::vector<short>{1, 0, 2, 0}), DisplayList(mchn_, 4));
 
   SetAxes(1, {2, 1, 3}, {1, 0, 0});  // hidden axes are left out

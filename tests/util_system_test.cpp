@@ -31,18 +31,7 @@ class FolderDialogTest : public ::testing::Test {
   char path_[260] = "before";
 };
 
-TEST_F(FolderDialogTest, HandlerAnswersIntoTheBuffer) {
-  DialogCall call;
-  call.answer = "C:\\Panel\\Work";
-  tavrin_set_folder_dialog_handler(&Answer, &call);
-  HWND owner = reinterpret_cast<HWND>(0x1234);
-  EXPECT_TRUE(lib_DispReferenceDialog(owner, path_));
-  EXPECT_STREQ("C:\\Panel\\Work", path_);
-  EXPECT_EQ(owner, call.owner);
-  EXPECT_EQ(260u, call.size);
-}
-
-TEST_F(FolderDialogTest, CancelOrOverlongAnswerLeavesTheBuffer) {
+TEST_F(FolderDialogTest, HandlerAnswersIntoTheBufferAndACancelOrOverlongAnswerLeavesIt) {
   DialogCall call;
   tavrin_set_folder_dialog_handler(&Answer, &call);
   EXPECT_FALSE(lib_DispReferenceDialog(nullptr, path_));
@@ -52,6 +41,13 @@ TEST_F(FolderDialogTest, CancelOrOverlongAnswerLeavesTheBuffer) {
   EXPECT_FALSE(lib_DispReferenceDialog(nullptr, path_));
   EXPECT_STREQ("before", path_);
   EXPECT_FALSE(lib_DispReferenceDialog(nullptr, nullptr));
+
+  call.answer = "C:\\Panel\\Work";
+  HWND owner = reinterpret_cast<HWND>(0x1234);
+  EXPECT_TRUE(lib_DispReferenceDialog(owner, path_));
+  EXPECT_STREQ("C:\\Panel\\Work", path_);
+  EXPECT_EQ(owner, call.owner);
+  EXPECT_EQ(260u, call.size);
 }
 
 TEST_F(FolderDialogTest, PlatformDialogIsTheReferenceDialog) {

@@ -4,6 +4,9 @@
 #ifndef TAVRIN_TESTS_SUPPORT_DRAWING_TARGET_H
 #define TAVRIN_TESTS_SUPPORT_DRAWING_TARGET_H
 
+#include <gtest/gtest.h>
+
+#include <initializer_list>
 #include <string>
 
 #include "tavrin/display/gdi.h"
@@ -35,6 +38,16 @@ class DrawingTarget {
  private:
   CBitmap* previous_ = nullptr;
 };
+
+// A pixel a test expects: where, and its colour.
+struct Pixel {
+  int x, y;
+  COLORREF colour;
+};
+// Checks each pixel of dc, naming those that differ.
+inline void ExpectPixels(const CDC& dc, std::initializer_list<Pixel> pixels) {
+  for (const Pixel& p : pixels) EXPECT_EQ(dc.GetPixel(p.x, p.y), p.colour) << "pixel (" << p.x << ", " << p.y << ")";
+}
 
 inline tavrin_gdi_counts GdiCounts() {
   tavrin_gdi_counts counts{};

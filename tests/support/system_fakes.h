@@ -88,11 +88,6 @@ class ScopedUserLanguage {
 // True where the user's language comes from the locale variables (Linux).
 bool UserLanguageFromLocale();
 
-// Runs body(index, context) for index 0..count-1 at the same time: in child
-// processes where the platform can fork, else in threads.  True when every
-// one finished.
-bool RunConcurrently(int count, void (*body)(int index, void* context), void* context);
-
 }  // namespace tavrin::test
 
 #endif

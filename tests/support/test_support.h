@@ -36,14 +36,6 @@ class CncTest : public ::testing::Test {
   // The only journal entry; fails the test when there is not exactly one.
   static sim::JournalEntry OnlyCall();
 
-  // Copies a record's bytes out of a journal entry.
-  template <typename T>
-  static T RecordAs(const std::vector<unsigned char>& bytes) {
-    T record{};
-    std::memcpy(&record, bytes.data(), bytes.size() < sizeof record ? bytes.size() : sizeof record);
-    return record;
-  }
-
   unsigned short handle_ = 0;
   std::vector<CapturedMessage> messages_;
 };

@@ -13,13 +13,9 @@ namespace tavrin::test {
 namespace {
 
 constexpr auto kBrokerStart = std::chrono::seconds(15);
-
-std::string Find(const std::string& name) {
-  for (const char* dir : {"/usr/sbin/", "/usr/bin/", "/usr/local/sbin/", "/usr/local/bin/"}) {
-    if (access((dir + name).c_str(), X_OK) == 0) return dir + name;
-  }
-  return name;
-}
+// Where Debian's mosquitto package installs them.
+const char kBroker[] = "/usr/sbin/mosquitto";
+const char kPasswd[] = "/usr/bin/mosquitto_passwd";
 
 }  // namespace
 
@@ -33,13 +29,13 @@ TestBroker::TestBroker(const std::string& folder, const std::string& user, const
   if (user.empty()) {
     config << "allow_anonymous true\n";
   } else {
-    RunCommand(Find("mosquitto_passwd"), {"-c", "-b", folder_ + "/passwords", user, password});
+    RunCommand(kPasswd, {"-c", "-b", folder_ + "/passwords", user, password});
     config << "allow_anonymous false\npassword_file " << folder_ << "/passwords\n";
   }
 }
 
 bool TestBroker::Start() {
-  if (!process_.Start(Find("mosquitto"), {"-c", folder_ + "/broker.conf"}, folder_ + "/broker.log")) return false;
+  if (!process_.Start(kBroker, {"-c", folder_ + "/broker.conf"}, folder_ + "/broker.log")) return false;
   return WaitUntilAccepting(port_, kBrokerStart);
 }
 

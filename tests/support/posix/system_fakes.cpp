@@ -2,7 +2,6 @@
 
 #include <errno.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
 #include <systemd/sd-bus.h>
 #include <unistd.h>
 
@@ -157,34 +156,11 @@ ScopedUserLanguage::ScopedUserLanguage(unsigned short id) : state_(new State) {
   if (id == 0x0404) locale = "zh_TW.UTF-8";
   if (id == 0x0804) locale = "zh_CN.UTF-8";
   if (id == 0x0C04) locale = "zh_HK.UTF-8";
-  if (id == 0x0407) locale = "de_DE.UTF-8";
   state_->locale.reset(new ScopedEnv("LC_ALL", locale));
 }
 
 ScopedUserLanguage::~ScopedUserLanguage() = default;
 
 bool UserLanguageFromLocale() { return true; }
-
-// --- Concurrency -----------------------------------------------------------------
-
-bool RunConcurrently(int count, void (*body)(int, void*), void* context) {
-  std::vector<pid_t> children;
-  for (int i = 0; i < count; ++i) {
-    pid_t child = fork();
-    if (child == 0) {
-      body(i, context);
-      _exit(0);
-    }
-    if (child > 0) children.push_back(child);
-  }
-  bool all = static_cast<int>(children.size()) == count;
-  for (pid_t child : children) {
-    int status = 0;
-    while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
-    }
-    all = all && WIFEXITED(status) && WEXITSTATUS(status) == 0;
-  }
-  return all;
-}
 
 }  // namespace tavrin::test

@@ -5,7 +5,6 @@
 #include <shlobj.h>
 
 #include <cstring>
-#include <thread>
 
 #include "platform/syscalls.h"
 #include "support/system_fakes.h"
@@ -215,13 +214,5 @@ ScopedUserLanguage::~ScopedUserLanguage() {
 }
 
 bool UserLanguageFromLocale() { return false; }
-
-// Windows cannot copy a running process: the writers are threads.
-bool RunConcurrently(int count, void (*body)(int, void*), void* context) {
-  std::vector<std::thread> writers;
-  for (int i = 0; i < count; ++i) writers.emplace_back(body, i, context);
-  for (std::thread& writer : writers) writer.join();
-  return true;
-}
 
 }  // namespace tavrin::test
