@@ -164,14 +164,19 @@ int RunPublisher(PublishOptions options, const ConnectionOptions& connection_opt
     const std::uint64_t published_before = link.Published();
 
     cnc_out = Output(true);
-    int result = connection.Run([&](Session& session) {
-      ReadMachine(session, options.items, options.items_path, &reading);
-      return static_cast<int>(kExitOk);
-    });
+    // The handle stays open from sweep to sweep while the CNC answers; a
+    // CNC that stops answering gets a new handle at the next try.
+    int result = connection.Run(
+        [&](Session& session) {
+          ReadMachine(session, options.items, options.items_path, &reading);
+          return static_cast<int>(kExitOk);
+        },
+        Connection::HandleUse::kKeep);
     if (result != kExitOk) {
       reading = MachineReading();
       reading.fault = cnc_out.data().value("error", "the CNC cannot be reached");
     }
+    if (!reading.reached) connection.DropHandle();
     const auto duration = std::chrono::duration<double, std::milli>(Clock::now() - sweep_start).count();
 
     if (reading.reached) {

@@ -91,27 +91,34 @@ int Connection::Prepare() {
   return kExitOk;
 }
 
-int Connection::Run(const std::function<int(Session&)>& body) {
-  if (!simulated()) return RunWithHandle(body);
+int Connection::Run(const std::function<int(Session&)>& body, HandleUse use) {
+  if (!simulated()) return RunWithHandle(body, use);
   struct Call {
     Connection* self;
     const std::function<int(Session&)>* body;
+    HandleUse use;
     int result;
-  } call{this, &body, kExitOk};
+  } call{this, &body, use, kExitOk};
   std::string error;
   bool done = sim::WithStateFile(
       state_file_,
       [](void* user) {
         auto* c = static_cast<Call*>(user);
         sim::ClearJournal();
-        c->result = c->self->RunWithHandle(*c->body);
+        c->result = c->self->RunWithHandle(*c->body, c->use);
       },
       &call, &error);
   if (!done) return out_.Fail(kExitNoConnection, "simulated CNC state file: " + error);
   return call.result;
 }
 
-int Connection::RunWithHandle(const std::function<int(Session&)>& body) {
+void Connection::DropHandle() {
+  if (holding_) lib_FreeHandle(held_);
+  holding_ = false;
+}
+
+// Opens a handle the way --connect says and selects the path asked for.
+int Connection::OpenHandle(unsigned short* opened) {
   unsigned short handle = 0;
   short code = 0;
   const char* how = "lib_GetNcLibHandle";
@@ -132,7 +139,6 @@ int Connection::RunWithHandle(const std::function<int(Session&)>& body) {
     out_.FailCode(code, std::string("opening a handle (") + how + ")");
     return kExitNoConnection;
   }
-  Session session(handle, simulated());
   int result = kExitOk;
   if (options_.path > 0) {
     short paths = 0;
@@ -144,12 +150,27 @@ int Connection::RunWithHandle(const std::function<int(Session&)>& body) {
                                           std::to_string(paths) + " path(s)");
     } else {
       // The machine object's mode read selects the path it is given and
-      // leaves it selected on the handle, for every later call of this run.
+      // leaves it selected on the handle, for every later call made on it.
       CLibMchn(handle).GetCncMode(static_cast<short>(options_.path));
     }
   }
-  if (result == kExitOk) result = body(session);
-  lib_FreeHandle(handle);
+  if (result != kExitOk) {
+    lib_FreeHandle(handle);
+    return result;
+  }
+  *opened = handle;
+  return kExitOk;
+}
+
+int Connection::RunWithHandle(const std::function<int(Session&)>& body, HandleUse use) {
+  if (!holding_) {
+    int opened = OpenHandle(&held_);
+    if (opened != kExitOk) return opened;
+    holding_ = true;
+  }
+  Session session(held_, simulated());
+  int result = body(session);
+  if (use == HandleUse::kFree || result != kExitOk) DropHandle();
   return result;
 }
 

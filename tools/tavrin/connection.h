@@ -57,7 +57,16 @@ class Session {
 
 class Connection {
  public:
+  // What Run does with the handle after the body.
+  enum class HandleUse {
+    kFree,  // free it: every run opens its own
+    kKeep,  // keep it for the next run while the body succeeds (see DropHandle)
+  };
+
   Connection(const ConnectionOptions& options, Output& out) : options_(options), out_(out) {}
+  ~Connection() { DropHandle(); }
+  Connection(const Connection&) = delete;
+  Connection& operator=(const Connection&) = delete;
 
   // Points the library at the CNC and, for the simulated CNC, makes the
   // state file when it is missing and says on standard error which CNC this
@@ -66,16 +75,25 @@ class Connection {
   // Runs body with an open handle (on the path asked for), then frees the
   // handle; for the simulated CNC all of it under the state file's lock.
   // Returns body's exit code, or the code of a failure already reported.
-  int Run(const std::function<int(Session&)>& body);
+  // With HandleUse::kKeep a handle that a successful run leaves open is
+  // used again by the next run (opened, and its path selected, only once);
+  // a failed run frees it.
+  int Run(const std::function<int(Session&)>& body, HandleUse use = HandleUse::kFree);
+  // Frees a kept handle, so that the next run opens a new one (after the
+  // CNC stopped answering, for instance).
+  void DropHandle();
 
   bool simulated() const { return options_.focas.empty(); }
 
  private:
-  int RunWithHandle(const std::function<int(Session&)>& body);
+  int RunWithHandle(const std::function<int(Session&)>& body, HandleUse use);
+  int OpenHandle(unsigned short* handle);
 
   ConnectionOptions options_;
   Output& out_;
   std::string state_file_;
+  bool holding_ = false;  // a kept handle is open
+  unsigned short held_ = 0;
 };
 
 }  // namespace tavrin::cli
