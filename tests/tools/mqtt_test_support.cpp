@@ -16,6 +16,7 @@ constexpr auto kBrokerStart = std::chrono::seconds(15);
 // Where Debian's mosquitto package installs them.
 const char kBroker[] = "/usr/sbin/mosquitto";
 const char kPasswd[] = "/usr/bin/mosquitto_passwd";
+const char kOpenssl[] = "/usr/bin/openssl";
 
 }  // namespace
 
@@ -34,9 +35,30 @@ TestBroker::TestBroker(const std::string& folder, const std::string& user, const
   }
 }
 
+bool TestBroker::AddTlsListener() {
+  const std::string f = folder_ + "/";
+  std::ofstream(f + "server.ext") << "subjectAltName=IP:127.0.0.1\n";
+  const std::vector<std::vector<std::string>> steps = {
+      {"req", "-x509", "-newkey", "rsa:2048", "-nodes", "-days", "1", "-subj", "/CN=tavrin test CA", "-keyout",
+       f + "ca.key", "-out", f + "ca.pem"},
+      {"req", "-newkey", "rsa:2048", "-nodes", "-subj", "/CN=127.0.0.1", "-keyout", f + "server.key", "-out",
+       f + "server.csr"},
+      {"x509", "-req", "-days", "1", "-in", f + "server.csr", "-CA", f + "ca.pem", "-CAkey", f + "ca.key",
+       "-CAcreateserial", "-extfile", f + "server.ext", "-out", f + "server.pem"},
+  };
+  for (const auto& step : steps) {
+    if (RunCommand(kOpenssl, step).exit_code != 0) return false;
+  }
+  tls_port_ = FreeLoopbackPort();
+  std::ofstream(f + "broker.conf", std::ios::app) << "listener " << tls_port_ << " 127.0.0.1\ncafile " << f
+                                                   << "ca.pem\ncertfile " << f << "server.pem\nkeyfile " << f
+                                                   << "server.key\n";
+  return true;
+}
+
 bool TestBroker::Start() {
   if (!process_.Start(kBroker, {"-c", folder_ + "/broker.conf"}, folder_ + "/broker.log")) return false;
-  return WaitUntilAccepting(port_, kBrokerStart);
+  return WaitUntilAccepting(port_, kBrokerStart) && (tls_port_ == 0 || WaitUntilAccepting(tls_port_, kBrokerStart));
 }
 
 Subscriber::Subscriber(int port, const std::string& filter) {

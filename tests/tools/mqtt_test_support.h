@@ -26,14 +26,21 @@ class TestBroker {
   // made with mosquitto_passwd.
   TestBroker(const std::string& folder, const std::string& user = "", const std::string& password = "");
   ~TestBroker() { process_.Stop(); }
+  // Adds a second listener that speaks TLS only, with a server certificate
+  // for 127.0.0.1 from a CA of the test's own (made with openssl); before
+  // Start.  False when the certificates cannot be made.
+  bool AddTlsListener();
   bool Start();  // also after Stop, on the same port
   void Stop() { process_.Stop(); }
   int port() const { return port_; }
   std::string Url() const { return "mqtt://127.0.0.1:" + std::to_string(port_); }
+  std::string TlsUrl() const { return "mqtts://127.0.0.1:" + std::to_string(tls_port_); }
+  std::string CaFile() const { return folder_ + "/ca.pem"; }
 
  private:
   std::string folder_;
   int port_;
+  int tls_port_ = 0;
   BackgroundProcess process_;
 };
 

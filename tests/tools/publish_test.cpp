@@ -170,6 +170,18 @@ TEST_F(PublishTest, WrongPasswordIsRefusedAndTheRightOneNeverShows) {
   EXPECT_EQ(publisher_.VisibleArguments().find("s3cret"), std::string::npos);
 }
 
+TEST_F(PublishTest, OverTlsTheBrokerIsCheckedAgainstTheGivenCa) {
+  broker_ = std::make_unique<TestBroker>(folder_.string());
+  ASSERT_TRUE(broker_->AddTlsListener()) << "openssl could not make the certificates";
+  ASSERT_TRUE(broker_->Start()) << "mosquitto did not start";
+  Subscriber sub(broker_->port(), "tavrin/m1/#");
+  ASSERT_TRUE(sub.ready());
+  CommandResult tls = RunCommand(TAVRIN_COMMAND, {"--sim", state_, "publish", "--broker", broker_->TlsUrl(), "--cafile",
+                                                  broker_->CaFile(), "--id", "m1", "--count", "1"});
+  EXPECT_EQ(tls.exit_code, 0) << tls.err;
+  EXPECT_GE(sub.WaitForTopic("tavrin/m1/status", kWait), 0);
+}
+
 TEST_F(PublishTest, ABadItemsFileIsRefusedBeforeConnecting) {
   StartBroker();
   Subscriber sub(broker_->port(), "#");
