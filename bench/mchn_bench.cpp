@@ -16,7 +16,6 @@
 // 32 positions costs 96.
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -106,12 +105,3 @@ void BM_DispOrderAllPositions(benchmark::State& state) {
 BENCHMARK(BM_DispOrderAllPositions);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  // Run against the simulated CNC built beside this program unless told otherwise.
-  if (std::getenv("TAVRIN_FOCAS") == nullptr) setenv("TAVRIN_FOCAS", TAVRIN_BENCH_SIMCNC_PATH, 1);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -5,7 +5,6 @@
 // Run: TAVRIN_FOCAS=<build>/simcnc/libtavrin_simcnc.so <build>/bench/tavrin_bench
 #include <benchmark/benchmark.h>
 
-#include <cstdlib>
 #include <vector>
 
 #include "tavrin/simcnc.h"
@@ -84,12 +83,3 @@ void BM_SingleMacroRead1000(benchmark::State& state) {
 BENCHMARK(BM_SingleMacroRead1000);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  // Run against the simulated CNC built beside this program unless told otherwise.
-  if (std::getenv("TAVRIN_FOCAS") == nullptr) setenv("TAVRIN_FOCAS", TAVRIN_BENCH_SIMCNC_PATH, 1);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -11,7 +11,13 @@ namespace tavrin::simulation {
 
 static_assert(XmlStreamAccess::kScanLineLimit == kLineBufferSize - 1, "a scan takes the lines of a 512-character buffer");
 
-bool CountModelElements(const char* file, ModelKind kind, bool left, bool first_only, short* count) {
+namespace {
+
+// Feeds the lines of `file` to a fresh scan and hands each line's role and
+// record to `on_line`, until it returns false or the scan ends.  False when
+// the file cannot be opened.
+template <typename OnLine>
+bool ScanFile(const char* file, ModelKind kind, bool left, OnLine on_line) {
   CLibXml reader;
   if (reader.OpenXmlFileForRead(file) == 0) return false;
   ModelScan scan(kind, left);
@@ -20,27 +26,26 @@ bool CountModelElements(const char* file, ModelKind kind, bool left, bool first_
   CLibXmlinf info;
   ScanTag tag = ScanTag::kOther;
   while (XmlStreamAccess::NextLine(reader, &data, &length, &info, &tag)) {
-    if (scan.Feed(tag, info.text) != LineRole::kModelStart) continue;
-    if (count != nullptr) ++*count;
-    if (first_only) break;
+    if (!on_line(scan.Feed(tag, info.text), info)) break;
   }
-  reader.CloseXmlFileForRead();
   return true;
 }
 
+}  // namespace
+
+bool CountModelElements(const char* file, ModelKind kind, bool left, bool first_only, short* count) {
+  return ScanFile(file, kind, left, [&](LineRole role, const CLibXmlinf&) {
+    if (role != LineRole::kModelStart) return true;
+    if (count != nullptr) ++*count;
+    return !first_only;
+  });
+}
+
 bool ReadModelMatrix(const char* file, ModelKind kind, bool left, short mode, double* value) {
-  CLibXml reader;
-  if (reader.OpenXmlFileForRead(file) == 0) return false;
-  ModelScan scan(kind, left);
-  const char* data = nullptr;
-  std::size_t length = 0;
-  CLibXmlinf info;
-  ScanTag tag = ScanTag::kOther;
-  while (XmlStreamAccess::NextLine(reader, &data, &length, &info, &tag)) {
-    if (scan.Feed(tag, info.text) == LineRole::kModelMatrix && value != nullptr) *value = MatrixValue(&info, mode);
-  }
-  reader.CloseXmlFileForRead();
-  return true;
+  return ScanFile(file, kind, left, [&](LineRole role, const CLibXmlinf& info) {
+    if (role == LineRole::kModelMatrix && value != nullptr) *value = MatrixValue(&info, mode);
+    return true;
+  });
 }
 
 namespace {
