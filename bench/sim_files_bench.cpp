@@ -28,6 +28,8 @@
 #include "tavrin/simulation/jaw_model.h"
 #include "tavrin/simulation/work_model.h"
 
+using tavrin::platform::AsSyscall;
+
 namespace fs = std::filesystem;
 
 namespace {
@@ -126,7 +128,9 @@ void MeasureShape(const fs::path& root, std::size_t megabytes, std::size_t name_
   // The best round of the copy, with its own flush and replace times.
   double copy = 0.0, sync = 0.0, rename = 0.0, copy_total = 0.0;
   for (int round = 0; round < kRounds; ++round) {
-    double c = Seconds([&] { Run("cp --reflink=never " + m + " " + m + ".copy && cp --reflink=never " + a + " " + a + ".copy"); });
+    double c = Seconds([&] {
+      Run("cp --reflink=never " + m + " " + m + ".copy && cp --reflink=never " + a + " " + a + ".copy");
+    });
     double s = Seconds([&] { Run("sync " + m + ".copy " + a + ".copy"); });
     double r = Seconds([&] { Run("mv " + m + ".copy " + m + " && mv " + a + ".copy " + a); });
     if (round == 0 || c + s + r < copy_total) copy = c, sync = s, rename = r, copy_total = c + s + r;
@@ -175,7 +179,7 @@ int main(int argc, char** argv) {
   const char* tmp = std::getenv("TMPDIR");
   fs::path root = fs::path(tmp != nullptr ? tmp : "/tmp") / ("tavrin-sim-bench-" + std::to_string(getpid()));
   setenv("TAVRIN_DRIVE_C", root.c_str(), 1);
-  real_fsync = reinterpret_cast<FsyncCall>(tavrin_set_syscall("fsync", reinterpret_cast<tavrin_syscall_ptr>(&TimedFsync)));
+  real_fsync = reinterpret_cast<FsyncCall>(tavrin_set_syscall("fsync", AsSyscall(&TimedFsync)));
   std::printf("two files of %zu MB each in %s\n", megabytes, root.c_str());
   // Lines of 60 to 220 characters (80 on average), then long part lines of
   // 500 characters, the longest that a 512-character line buffer holds whole.

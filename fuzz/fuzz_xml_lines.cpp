@@ -22,6 +22,8 @@
 #include "simulation/xml_stream_access.h"
 #include "tavrin/simulation/xml.h"
 
+using tavrin::platform::AsSyscall;
+
 namespace {
 
 std::string Folder() {
@@ -59,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The files live in memory and are thrown away: flushing them to a disk
   // would only slow the search down.
   static bool ready = (mkdir(Folder().c_str(), 0700),
-                       tavrin_set_syscall("fsync", reinterpret_cast<tavrin_syscall_ptr>(&NoFlush)), true);
+                       tavrin_set_syscall("fsync", AsSyscall(&NoFlush)), true);
   (void)ready;
   const short buffer_size = static_cast<short>(2 + (data[0] * 2) % 511);  // 0xFF: 512
   const std::string source = Folder() + "/m.ovp";

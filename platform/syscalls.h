@@ -48,6 +48,18 @@ class SyscallGroup {
   SyscallGroup(SyscallEntry* entries, std::size_t count);
 };
 
+// A function of any type as a table entry's value, for tavrin_set_syscall.
+template <typename F>
+tavrin_syscall_ptr AsSyscall(F function) {
+  return reinterpret_cast<tavrin_syscall_ptr>(function);
+}
+
+// An entry for a function of the library's own, under `label`.
+template <typename F>
+SyscallEntry OwnEntry(const char* label, F function) {
+  return SyscallEntry{label, AsSyscall(function), AsSyscall(function)};
+}
+
 // The function in force for an entry, as its own type.
 template <typename F>
 F Call(const SyscallEntry& entry) {

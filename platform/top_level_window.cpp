@@ -9,11 +9,9 @@ namespace tavrin::platform {
 
 namespace {
 SyscallEntry calls[] = {
-    {"window:exists", reinterpret_cast<tavrin_syscall_ptr>(&WindowExistsNow),
-     reinterpret_cast<tavrin_syscall_ptr>(&WindowExistsNow)},
-    {"window:post_close", reinterpret_cast<tavrin_syscall_ptr>(&PostWindowCloseNow),
-     reinterpret_cast<tavrin_syscall_ptr>(&PostWindowCloseNow)},
-    {"window:pause", reinterpret_cast<tavrin_syscall_ptr>(&PauseNow), reinterpret_cast<tavrin_syscall_ptr>(&PauseNow)}};
+    OwnEntry("window:exists", &WindowExistsNow),
+    OwnEntry("window:post_close", &PostWindowCloseNow),
+    OwnEntry("window:pause", &PauseNow)};
 SyscallGroup group(calls);
 }  // namespace
 

@@ -17,7 +17,7 @@ using OpenCall = int (*)(const char*, int, mode_t);
 int OpenWithMode(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
 
 SyscallEntry calls[] = {
-    {"open", reinterpret_cast<tavrin_syscall_ptr>(&OpenWithMode), reinterpret_cast<tavrin_syscall_ptr>(&OpenWithMode)},
+    OwnEntry("open", &OpenWithMode),
     TAVRIN_SYSCALL(stat),
     TAVRIN_SYSCALL(fchmod),
     TAVRIN_SYSCALL(fsync),

@@ -20,8 +20,7 @@ int OpenWithMode(const char* path, int flags, mode_t mode) { return ::open(path,
 enum CallIndex { k_readlink, k_open, k_write, k_close };
 SyscallEntry calls[] = {
     TAVRIN_SYSCALL_AS("module:readlink", readlink),
-    {"log:open", reinterpret_cast<tavrin_syscall_ptr>(&OpenWithMode),
-     reinterpret_cast<tavrin_syscall_ptr>(&OpenWithMode)},
+    OwnEntry("log:open", &OpenWithMode),
     TAVRIN_SYSCALL_AS("log:write", write),
     TAVRIN_SYSCALL_AS("log:close", close),
 };

@@ -2,6 +2,8 @@
 
 #include "platform/syscalls.h"
 
+using tavrin::platform::AsSyscall;
+
 namespace tavrin::test {
 
 namespace {
@@ -10,9 +12,9 @@ FakeWindows* current = nullptr;
 
 FakeWindows::FakeWindows() {
   current = this;
-  tavrin_set_syscall("window:exists", reinterpret_cast<tavrin_syscall_ptr>(&Exists));
-  tavrin_set_syscall("window:post_close", reinterpret_cast<tavrin_syscall_ptr>(&PostClose));
-  tavrin_set_syscall("window:pause", reinterpret_cast<tavrin_syscall_ptr>(&Pause));
+  tavrin_set_syscall("window:exists", AsSyscall(&Exists));
+  tavrin_set_syscall("window:post_close", AsSyscall(&PostClose));
+  tavrin_set_syscall("window:pause", AsSyscall(&Pause));
 }
 
 FakeWindows::~FakeWindows() {

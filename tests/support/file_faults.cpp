@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 
+using tavrin::platform::AsSyscall;
+
 namespace tavrin::test {
 
 namespace {
@@ -20,7 +22,7 @@ std::FILE* FopenFailingFor(const char* name, const char* mode) {
 }  // namespace
 
 ScopedOpenFailure::ScopedOpenFailure(const char* fragment)
-    : ScopedSyscall("fopen", reinterpret_cast<tavrin_syscall_ptr>(&FopenFailingFor)) {
+    : ScopedSyscall("fopen", AsSyscall(&FopenFailingFor)) {
   failing_fragment = fragment;
   original_fopen = reinterpret_cast<std::FILE* (*)(const char*, const char*)>(previous());
 }

@@ -2,6 +2,8 @@
 
 #include "support/file_faults.h"
 
+using tavrin::platform::AsSyscall;
+
 namespace tavrin::test {
 
 namespace {
@@ -16,9 +18,9 @@ int FailingFsync(int) {
 }  // namespace
 
 ScopedReplaceFailure::ScopedReplaceFailure()
-    : ScopedSyscall("rename", reinterpret_cast<tavrin_syscall_ptr>(&FailingRename)) {}
+    : ScopedSyscall("rename", AsSyscall(&FailingRename)) {}
 
 ScopedFlushFailure::ScopedFlushFailure()
-    : ScopedSyscall("fsync", reinterpret_cast<tavrin_syscall_ptr>(&FailingFsync)) {}
+    : ScopedSyscall("fsync", AsSyscall(&FailingFsync)) {}
 
 }  // namespace tavrin::test

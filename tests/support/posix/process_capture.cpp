@@ -13,6 +13,8 @@
 #include "support/environment.h"
 #include "support/sim_folder.h"
 
+using tavrin::platform::AsSyscall;
+
 namespace tavrin::test {
 
 namespace {
@@ -45,7 +47,7 @@ CapturedStart CaptureStart(const std::function<void()>& start, bool refuse) {
   ScopedEnv program("TAVRIN_SIMULATION", TAVRIN_TEST_RECORDER_PATH);
   ScopedEnv report_to("TAVRIN_TEST_RECORDER_REPORT", fifo.c_str());
   int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);  // inheritable on purpose
-  if (refuse) tavrin_set_syscall("process:fork", reinterpret_cast<tavrin_syscall_ptr>(&RefuseFork));
+  if (refuse) tavrin_set_syscall("process:fork", AsSyscall(&RefuseFork));
   start();
   if (refuse) tavrin_set_syscall("process:fork", nullptr);
 

@@ -18,6 +18,8 @@
 #include "platform/syscalls.h"
 #include "tavrin/serial/com_port.h"
 
+using tavrin::platform::AsSyscall;
+
 namespace tavrin::test {
 
 namespace {
@@ -134,21 +136,16 @@ int FailingPoll(pollfd* fds, nfds_t count, int timeout) { return Fail() ? (errno
 ssize_t FailingRead(int fd, void* data, size_t size) { return Fail() ? (errno = EIO, -1) : read(fd, data, size); }
 ssize_t FailingWrite(int fd, const void* data, size_t size) { return Fail() ? (errno = EIO, -1) : write(fd, data, size); }
 
-template <typename F>
-tavrin_syscall_ptr Erase(F function) {
-  return reinterpret_cast<tavrin_syscall_ptr>(function);
-}
-
 tavrin_syscall_ptr FailingCall(const std::string& name) {
   static const struct {
     const char* name;
     tavrin_syscall_ptr function;
   } kCalls[] = {
-      {"serial:open", Erase(&FailingOpen)},       {"serial:fcntl", Erase(&FailingFcntl)},
-      {"serial:isatty", Erase(&FailingIsatty)},   {"serial:tcgetattr", Erase(&FailingTcgetattr)},
-      {"serial:tcflush", Erase(&FailingTcflush)}, {"serial:eventfd", Erase(&FailingEventfd)},
-      {"serial:poll", Erase(&FailingPoll)},       {"serial:read", Erase(&FailingRead)},
-      {"serial:write", Erase(&FailingWrite)},
+      {"serial:open", AsSyscall(&FailingOpen)},       {"serial:fcntl", AsSyscall(&FailingFcntl)},
+      {"serial:isatty", AsSyscall(&FailingIsatty)},   {"serial:tcgetattr", AsSyscall(&FailingTcgetattr)},
+      {"serial:tcflush", AsSyscall(&FailingTcflush)}, {"serial:eventfd", AsSyscall(&FailingEventfd)},
+      {"serial:poll", AsSyscall(&FailingPoll)},       {"serial:read", AsSyscall(&FailingRead)},
+      {"serial:write", AsSyscall(&FailingWrite)},
   };
   for (const auto& call : kCalls) {
     if (name == call.name) return call.function;
@@ -184,7 +181,7 @@ int RecordingTcsetattr(int fd, int when, const termios* t) {
 
 SettingsRecorder::SettingsRecorder() {
   applied_count = 0;
-  installed_ = tavrin_set_syscall("serial:tcsetattr", Erase(&RecordingTcsetattr)) != nullptr;
+  installed_ = tavrin_set_syscall("serial:tcsetattr", AsSyscall(&RecordingTcsetattr)) != nullptr;
 }
 SettingsRecorder::~SettingsRecorder() {
   if (installed_) tavrin_set_syscall("serial:tcsetattr", nullptr);
@@ -196,7 +193,7 @@ std::string DevicePathFor(const char* port_name) {
   char name[TAVRIN_COM_PORT_NAME_MAX + 1] = {0};
   std::strncpy(name, port_name, sizeof name - 1);
   opened_path.clear();
-  if (tavrin_set_syscall("serial:open", Erase(&RecordingOpen)) == nullptr) return "";
+  if (tavrin_set_syscall("serial:open", AsSyscall(&RecordingOpen)) == nullptr) return "";
   CLibCOMPort port(name);
   port.OpenPort();
   tavrin_set_syscall("serial:open", nullptr);

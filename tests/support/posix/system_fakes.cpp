@@ -14,14 +14,11 @@
 #include "support/environment.h"
 #include "support/sim_folder.h"
 
+using tavrin::platform::AsSyscall;
+
 namespace tavrin::test {
 
 namespace {
-
-template <typename F>
-tavrin_syscall_ptr AsSyscall(F function) {
-  return reinterpret_cast<tavrin_syscall_ptr>(function);
-}
 
 // --- Shutdown: a stand-in for the system bus and logind ---------------------
 

@@ -5,6 +5,8 @@
 
 #include "support/file_faults.h"
 
+using tavrin::platform::AsSyscall;
+
 namespace tavrin::test {
 
 namespace {
@@ -20,9 +22,9 @@ BOOL WINAPI FailingFlush(HANDLE) {
 }  // namespace
 
 ScopedReplaceFailure::ScopedReplaceFailure()
-    : ScopedSyscall("MoveFileExA", reinterpret_cast<tavrin_syscall_ptr>(&FailingMove)) {}
+    : ScopedSyscall("MoveFileExA", AsSyscall(&FailingMove)) {}
 
 ScopedFlushFailure::ScopedFlushFailure()
-    : ScopedSyscall("FlushFileBuffers", reinterpret_cast<tavrin_syscall_ptr>(&FailingFlush)) {}
+    : ScopedSyscall("FlushFileBuffers", AsSyscall(&FailingFlush)) {}
 
 }  // namespace tavrin::test

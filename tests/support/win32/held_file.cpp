@@ -6,13 +6,15 @@
 #include "platform/syscalls.h"
 #include "support/held_file.h"
 
+using tavrin::platform::AsSyscall;
+
 namespace tavrin::test {
 
 ScopedReplacePauses* ScopedReplacePauses::current_ = nullptr;
 
 HeldFile::HeldFile(const std::filesystem::path& path) {
-  HANDLE file = CreateFileA(path.string().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                            nullptr);
+  HANDLE file = CreateFileA(path.string().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file != INVALID_HANDLE_VALUE) handle_ = file;
 }
 
@@ -27,11 +29,11 @@ VOID WINAPI RecordingSleep(DWORD milliseconds) { ScopedReplacePauses::Record(mil
 
 ScopedReplacePauses::ScopedReplacePauses(HeldFile* release_at_first) : release_at_first_(release_at_first) {
   current_ = this;
-  previous_ = reinterpret_cast<void*>(tavrin_set_syscall("Sleep", reinterpret_cast<tavrin_syscall_ptr>(&RecordingSleep)));
+  previous_ = reinterpret_cast<void*>(tavrin_set_syscall("Sleep", AsSyscall(&RecordingSleep)));
 }
 
 ScopedReplacePauses::~ScopedReplacePauses() {
-  tavrin_set_syscall("Sleep", reinterpret_cast<tavrin_syscall_ptr>(previous_));
+  tavrin_set_syscall("Sleep", AsSyscall(previous_));
   current_ = nullptr;
 }
 

@@ -6,6 +6,8 @@
 
 #include "platform/syscalls.h"
 
+using tavrin::platform::AsSyscall;
+
 namespace tavrin::test {
 
 namespace {
@@ -46,8 +48,8 @@ CapturedStart CaptureStart(const std::function<void()>& start, bool refuse) {
   capture = &captured;
   refusing = refuse;
   handles_closed = 0;
-  tavrin_set_syscall("process:CreateProcessA", reinterpret_cast<tavrin_syscall_ptr>(&RecordCreateProcess));
-  tavrin_set_syscall("process:CloseHandle", reinterpret_cast<tavrin_syscall_ptr>(&RecordCloseHandle));
+  tavrin_set_syscall("process:CreateProcessA", AsSyscall(&RecordCreateProcess));
+  tavrin_set_syscall("process:CloseHandle", AsSyscall(&RecordCloseHandle));
   start();
   tavrin_set_syscall("process:CreateProcessA", nullptr);
   tavrin_set_syscall("process:CloseHandle", nullptr);

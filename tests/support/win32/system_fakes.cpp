@@ -9,14 +9,11 @@
 #include "platform/syscalls.h"
 #include "support/system_fakes.h"
 
+using tavrin::platform::AsSyscall;
+
 namespace tavrin::test {
 
 namespace {
-
-template <typename F>
-tavrin_syscall_ptr AsSyscall(F function) {
-  return reinterpret_cast<tavrin_syscall_ptr>(function);
-}
 
 // --- Shutdown: a stand-in for the token, the privilege and ExitWindowsEx ------
 
