@@ -6,10 +6,9 @@
 
 #include <algorithm>
 #include <cstring>
-#include <mutex>
-#include <unordered_map>
 
 #include "platform/graphics.h"
+#include "platform/live_objects.h"
 #include "platform/syscalls.h"
 #include "tavrin/display/cairo_dc.h"
 
@@ -18,18 +17,6 @@ namespace tavrin::platform {
 namespace {
 SyscallEntry calls[] = {TAVRIN_SYSCALL(cairo_image_surface_create)};
 SyscallGroup group(calls);
-
-enum class LiveKind { Dc, Bitmap, Font };
-
-struct Registry {
-  std::mutex mutex;
-  std::unordered_map<const void*, LiveKind> live;
-  long refused = 0;
-};
-Registry& Handles() {
-  static Registry registry;
-  return registry;
-}
 
 constexpr int kDefaultFontPixels = 13;
 
@@ -52,62 +39,31 @@ tavrin_dc_* NewDc(DcKind kind) {
   dc->kind = kind;
   dc->font = gfx::StockFont();
   if (kind == DcKind::Memory) dc->bitmap = gfx::StockBitmap();
-  gfx::Register(dc);
+  live::Add(dc, live::Kind::kDc);
   return dc;
 }
 }  // namespace
 
 namespace gfx {
 
-void Register(const void* handle) {
-  std::lock_guard<std::mutex> lock(Handles().mutex);
-  Handles().live.emplace(handle, LiveKind::Dc);
-}
-
 namespace {
 void RegisterObject(const GfxObject* object) {
-  std::lock_guard<std::mutex> lock(Handles().mutex);
-  Handles().live.emplace(object, object->kind == GfxKind::Bitmap ? LiveKind::Bitmap : LiveKind::Font);
+  live::Add(object, object->kind == GfxKind::Bitmap ? live::Kind::kBitmap : live::Kind::kFont);
 }
 }  // namespace
 
-bool Unregister(const void* handle) {
-  std::lock_guard<std::mutex> lock(Handles().mutex);
-  return Handles().live.erase(handle) == 1;
-}
-
-bool IsLive(const void* handle) {
-  if (handle == nullptr) return false;
-  std::lock_guard<std::mutex> lock(Handles().mutex);
-  return Handles().live.count(handle) == 1;
-}
-
-void NoteRefusedDeletion() {
-  std::lock_guard<std::mutex> lock(Handles().mutex);
-  ++Handles().refused;
-}
-
-namespace {
-bool LiveAs(const void* handle, LiveKind kind) {
-  if (handle == nullptr) return false;
-  std::lock_guard<std::mutex> lock(Handles().mutex);
-  auto it = Handles().live.find(handle);
-  return it != Handles().live.end() && it->second == kind;
-}
-}  // namespace
-
-tavrin_dc_* LiveDc(HDC dc) { return LiveAs(dc, LiveKind::Dc) ? dc : nullptr; }
+tavrin_dc_* LiveDc(HDC dc) { return live::Is(dc, live::Kind::kDc) ? dc : nullptr; }
 
 tavrin_bitmap_* LiveBitmap(HGDIOBJ object) {
   auto* bitmap = static_cast<tavrin_bitmap_*>(object);
   if (bitmap == StockBitmap()) return bitmap;
-  return LiveAs(object, LiveKind::Bitmap) ? bitmap : nullptr;
+  return live::Is(object, live::Kind::kBitmap) ? bitmap : nullptr;
 }
 
 tavrin_font_* LiveFont(HGDIOBJ object) {
   auto* font = static_cast<tavrin_font_*>(object);
   if (font == StockFont()) return font;
-  return LiveAs(object, LiveKind::Font) ? font : nullptr;
+  return live::Is(object, live::Kind::kFont) ? font : nullptr;
 }
 
 cairo_surface_t* NewImageSurface(int width, int height) {
@@ -206,8 +162,8 @@ HDC CreateMemoryDc(HDC like) {
 
 bool DeleteDc(HDC handle) {
   tavrin_dc_* dc = gfx::LiveDc(handle);
-  if (dc == nullptr || !gfx::Unregister(dc)) {
-    gfx::NoteRefusedDeletion();
+  if (dc == nullptr || !live::Remove(dc)) {
+    live::NoteRefusedDeletion();
     return false;
   }
   if (dc->bitmap != nullptr) {
@@ -292,8 +248,8 @@ bool DeleteObject(HGDIOBJ object) {
   tavrin_bitmap_* bitmap = gfx::LiveBitmap(object);
   tavrin_font_* font = bitmap == nullptr ? gfx::LiveFont(object) : nullptr;
   GfxObject* live = bitmap != nullptr ? static_cast<GfxObject*>(bitmap) : font;
-  if (live == nullptr || live->selections > 0 || !gfx::Unregister(live)) {
-    gfx::NoteRefusedDeletion();
+  if (live == nullptr || live->selections > 0 || !live::Remove(live)) {
+    live::NoteRefusedDeletion();
     return false;
   }
   if (bitmap != nullptr) FreeBitmap(bitmap);
@@ -317,16 +273,6 @@ int DescribeObject(HGDIOBJ object, int size, void* buffer) {
   return 0;
 }
 
-GraphicsCounts CurrentGraphicsCounts() {
-  std::lock_guard<std::mutex> lock(Handles().mutex);
-  GraphicsCounts counts{0, 0, 0, Handles().refused};
-  for (const auto& [handle, kind] : Handles().live) {
-    if (kind == LiveKind::Dc) ++counts.device_contexts;
-    if (kind == LiveKind::Bitmap) ++counts.bitmaps;
-    if (kind == LiveKind::Font) ++counts.fonts;
-  }
-  return counts;
-}
 
 }  // namespace tavrin::platform
 

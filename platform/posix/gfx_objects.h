@@ -54,12 +54,7 @@ struct tavrin_dc_ {
 
 namespace tavrin::platform::gfx {
 
-// Registration of live handles (Register: a device context).
-void Register(const void* handle);
-bool Unregister(const void* handle);  // false when it was not live
-bool IsLive(const void* handle);
-void NoteRefusedDeletion();
-
+// The live handle as its object, or null (live_objects.h).
 tavrin_dc_* LiveDc(HDC dc);
 tavrin_bitmap_* LiveBitmap(HGDIOBJ object);
 tavrin_font_* LiveFont(HGDIOBJ object);

@@ -3,10 +3,9 @@
 // contexts, bitmaps and fonts it made until they are deleted.
 #include <windows.h>
 
-#include <mutex>
-#include <unordered_map>
 
 #include "platform/graphics.h"
+#include "platform/live_objects.h"
 #include "platform/module.h"
 #include "platform/syscalls.h"
 
@@ -20,41 +19,26 @@ SyscallEntry calls[] = {TAVRIN_SYSCALL(CreateCompatibleDC), TAVRIN_SYSCALL(Creat
 SyscallGroup group(calls);
 enum { kCreateDc, kCreateBitmap, kCreateFont, kLoadBitmap, kLoadImage, kTransparentBlt, kInvalidate };
 
-enum class LiveKind { Dc, Bitmap, Font };
-struct Registry {
-  std::mutex mutex;
-  std::unordered_map<const void*, LiveKind> live;
-  long refused = 0;
-};
-Registry& Handles() {
-  static Registry registry;
-  return registry;
-}
-
 template <typename H>
-H Note(H handle, LiveKind kind) {
-  if (handle != nullptr) {
-    std::lock_guard<std::mutex> lock(Handles().mutex);
-    Handles().live[handle] = kind;
-  }
+H Note(H handle, live::Kind kind) {
+  live::Add(handle, kind);
   return handle;
 }
 
 // Deleted through GDI: forgotten when it was one of ours, counted as refused
 // when GDI refused it.
 bool Deleted(const void* handle, bool done) {
-  std::lock_guard<std::mutex> lock(Handles().mutex);
   if (done) {
-    Handles().live.erase(handle);
+    live::Remove(handle);
   } else {
-    ++Handles().refused;
+    live::NoteRefusedDeletion();
   }
   return done;
 }
 }  // namespace
 
 HDC CreateMemoryDc(HDC like) {
-  return Note(Call<decltype(&::CreateCompatibleDC)>(calls[kCreateDc])(like), LiveKind::Dc);
+  return Note(Call<decltype(&::CreateCompatibleDC)>(calls[kCreateDc])(like), live::Kind::kDc);
 }
 
 bool DeleteDc(HDC dc) { return Deleted(dc, dc != nullptr && ::DeleteDC(dc) != FALSE); }
@@ -67,12 +51,12 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
 
 HBITMAP CreateCompatibleBitmap(HDC like, int width, int height) {
   if (like == nullptr || width <= 0 || height <= 0) return nullptr;
-  return Note(Call<decltype(&::CreateCompatibleBitmap)>(calls[kCreateBitmap])(like, width, height), LiveKind::Bitmap);
+  return Note(Call<decltype(&::CreateCompatibleBitmap)>(calls[kCreateBitmap])(like, width, height), live::Kind::kBitmap);
 }
 
 HFONT CreateFontFromDescription(const LOGFONTA* lf) {
   if (lf == nullptr) return nullptr;
-  return Note(Call<decltype(&::CreateFontIndirectA)>(calls[kCreateFont])(lf), LiveKind::Font);
+  return Note(Call<decltype(&::CreateFontIndirectA)>(calls[kCreateFont])(lf), live::Kind::kFont);
 }
 
 int PixelsPerInchY(HDC dc) {
@@ -93,21 +77,21 @@ int DescribeObject(HGDIOBJ object, int size, void* buffer) {
 
 HBITMAP CopyBitmap(HBITMAP bitmap) {
   if (bitmap == nullptr) return nullptr;
-  return Note(static_cast<HBITMAP>(CopyImage(bitmap, IMAGE_BITMAP, 0, 0, 0)), LiveKind::Bitmap);
+  return Note(static_cast<HBITMAP>(CopyImage(bitmap, IMAGE_BITMAP, 0, 0, 0)), live::Kind::kBitmap);
 }
 
 HBITMAP LoadBitmapFromModules(const char* name) {
   if (name == nullptr) return nullptr;
   auto module = static_cast<HINSTANCE>(FindResourceInChain(name, MAKEINTRESOURCEA(2) /* RT_BITMAP */));
   if (module == nullptr) return nullptr;
-  return Note(Call<decltype(&::LoadBitmapA)>(calls[kLoadBitmap])(module, name), LiveKind::Bitmap);
+  return Note(Call<decltype(&::LoadBitmapA)>(calls[kLoadBitmap])(module, name), live::Kind::kBitmap);
 }
 
 HBITMAP LoadBitmapFile(const char* path) {
   if (path == nullptr) return nullptr;
   HANDLE image = Call<decltype(&::LoadImageA)>(calls[kLoadImage])(nullptr, path, IMAGE_BITMAP, 0, 0,
                                                                     LR_LOADFROMFILE | LR_CREATEDIBSECTION);
-  return Note(static_cast<HBITMAP>(image), LiveKind::Bitmap);
+  return Note(static_cast<HBITMAP>(image), live::Kind::kBitmap);
 }
 
 const char* InstalledResourceFolder() { return ""; }
@@ -146,16 +130,6 @@ void InvalidateWindowRect(HWND window, const RECT* rect, bool erase) {
   if (window != nullptr) Call<decltype(&::InvalidateRect)>(calls[kInvalidate])(window, rect, erase ? TRUE : FALSE);
 }
 
-GraphicsCounts CurrentGraphicsCounts() {
-  std::lock_guard<std::mutex> lock(Handles().mutex);
-  GraphicsCounts counts{0, 0, 0, Handles().refused};
-  for (const auto& [handle, kind] : Handles().live) {
-    if (kind == LiveKind::Dc) ++counts.device_contexts;
-    if (kind == LiveKind::Bitmap) ++counts.bitmaps;
-    if (kind == LiveKind::Font) ++counts.fonts;
-  }
-  return counts;
-}
 
 std::size_t NarrowTextCut(const char* text, std::size_t max_bytes) {
   if (text == nullptr) return 0;
