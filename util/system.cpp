@@ -2,36 +2,27 @@
 #include "tavrin/util/system.h"
 
 #include <cstring>
-#include <mutex>
 
 #include "platform/folder_dialog.h"
 #include "platform/shutdown.h"
+#include "util/handler_slot.h"
 
 namespace {
 
 constexpr unsigned kFolderPathSize = 260;  // MAX_PATH
 
-std::mutex handler_mutex;
-tavrin_folder_dialog_handler installed_handler = nullptr;
-void* installed_user = nullptr;
+tavrin::HandlerSlot<tavrin_folder_dialog_handler> folder_dialog_handler;
 
 }  // namespace
 
 extern "C" void tavrin_set_folder_dialog_handler(tavrin_folder_dialog_handler handler, void* user) {
-  std::lock_guard<std::mutex> lock(handler_mutex);
-  installed_handler = handler;
-  installed_user = handler != nullptr ? user : nullptr;
+  folder_dialog_handler.Set(handler, user);
 }
 
 extern "C" bool TAVRIN_CALL lib_DispReferenceDialog(HWND owner, char* path) {
   if (path == nullptr) return false;
-  tavrin_folder_dialog_handler handler;
-  void* user;
-  {
-    std::lock_guard<std::mutex> lock(handler_mutex);
-    handler = installed_handler;
-    user = installed_user;
-  }
+  void* user = nullptr;
+  tavrin_folder_dialog_handler handler = folder_dialog_handler.Get(&user);
   // The dialog answers into a buffer of its own, so that a cancelled dialog
   // leaves the caller's buffer as it was.
   char chosen[kFolderPathSize] = {};
