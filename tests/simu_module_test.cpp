@@ -114,12 +114,6 @@ TEST_F(SimuSettingsTest, EndLooksForNoWindowWithoutAUsableName) {
   EXPECT_EQ((std::vector<std::string>{"Lathe1.ovx - QV Cell Desk"}), windows.closes_posted);
 }
 
-TEST_F(SimuSettingsTest, EndWithoutADisplayOrWindowReturnsAtOnce) {
-  ScopedEnv no_display("DISPLAY", nullptr);
-  SetFilePath("filepath=D:\\Jobs\\Lathe1.ovp");
-  simu_.EndSimulationSoft(true);  // the platform's own window look-up
-}
-
 // Windows only: real top-level windows of the test's own, each going 200 ms
 // after it is asked to close.
 TEST_F(SimuSettingsTest, EndWaitsForARealWindowAndLeavesANearMiss) {

@@ -18,21 +18,27 @@ class BackgroundProcess {
   BackgroundProcess& operator=(const BackgroundProcess&) = delete;
 
   // Starts `program` with `args`, this environment plus `environment`
-  // (NAME=VALUE), standard output and error into `log_file`.  False when it
-  // cannot be started.
+  // (NAME=VALUE), standard output and error into `log_file`, and the
+  // descriptor `keep_fd` (when not -1) left open in it.  False when it cannot
+  // be started.
   bool Start(const std::string& program, const std::vector<std::string>& args, const std::string& log_file,
-             const std::vector<std::string>& environment = {});
+             const std::vector<std::string>& environment = {}, int keep_fd = -1);
   bool Running();
-  // Sends `signal_number` and waits up to `timeout` for the end; returns the
-  // exit code, 128 + signal when killed, -1 when still running (it is then
-  // killed with SIGKILL).
+  // Waits up to `timeout` for the end: the exit code, 128 + signal when
+  // killed, -1 while it still runs.
+  int WaitForExit(std::chrono::milliseconds timeout);
+  // Sends `signal_number` and waits up to `timeout` for the end; returns as
+  // WaitForExit, after which a program still running is killed with SIGKILL.
   int Stop(int signal_number = 15, std::chrono::milliseconds timeout = std::chrono::seconds(10));
   // The program's arguments as the system shows them to everyone (ps).
   std::string VisibleArguments() const;
   long pid() const { return pid_; }
 
  private:
+  bool Reaped(int wait_options);
+
   long pid_ = -1;
+  int exit_code_ = -1;  // once it has ended
 };
 
 // A TCP port on 127.0.0.1 that nothing listens on right now.

@@ -5,8 +5,6 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
-#include <sys/syscall.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
@@ -22,6 +20,7 @@
 #include <vector>
 
 #include "platform/top_level_window.h"
+#include "support/background_process.h"
 #include "support/environment.h"
 #include "support/run_command.h"
 #include "tavrin/simulation/simu_module.h"
@@ -51,53 +50,6 @@ std::string ReadLog(const fs::path& path) {
   return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-// Starts args[0] with standard output and error into `log`; `keep_fd` (when
-// not -1) stays open in it.  -1 when it cannot be started.
-pid_t Spawn(const std::vector<std::string>& args, const fs::path& log, int keep_fd = -1) {
-  std::vector<char*> argv;
-  for (const std::string& arg : args) argv.push_back(const_cast<char*>(arg.c_str()));
-  argv.push_back(nullptr);
-  int out = open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
-  int in = open("/dev/null", O_RDONLY | O_CLOEXEC);
-  pid_t pid = out < 0 || in < 0 ? -1 : fork();
-  if (pid == 0) {
-    dup2(in, 0);
-    dup2(out, 1);
-    dup2(out, 2);
-    if (keep_fd >= 0) fcntl(keep_fd, F_SETFD, 0);
-    execv(argv[0], argv.data());
-    _exit(127);
-  }
-  if (out >= 0) close(out);
-  if (in >= 0) close(in);
-  return pid;
-}
-
-// Waits up to `timeout` for `*pid` to end; then reaps it (setting *pid to 0)
-// and returns its wait status, or returns -1 while it runs.
-int Reap(pid_t* pid, std::chrono::milliseconds timeout) {
-  if (*pid <= 0) return -1;
-  int fd = static_cast<int>(syscall(SYS_pidfd_open, *pid, 0));  // glibc 2.36 declares pidfd_open without C linkage
-  if (fd >= 0) {
-    pollfd ended{fd, POLLIN, 0};
-    poll(&ended, 1, static_cast<int>(timeout.count()));
-    close(fd);
-  }
-  int status = 0;
-  if (waitpid(*pid, &status, WNOHANG) != *pid) return -1;
-  *pid = 0;
-  return status;
-}
-
-void Stop(pid_t* pid) {
-  if (*pid <= 0) return;
-  kill(*pid, SIGTERM);
-  if (Reap(pid, 2s) != -1) return;
-  kill(*pid, SIGKILL);
-  waitpid(*pid, nullptr, 0);
-  *pid = 0;
-}
-
 // The first line written to `fd` before `timeout`, empty when none came.
 std::string ReadLine(int fd, std::chrono::milliseconds timeout) {
   std::string line;
@@ -125,9 +77,11 @@ class SimuWindowTest : public ::testing::Test {
 
     int ready[2];
     ASSERT_EQ(0, pipe2(ready, O_CLOEXEC));
-    xvfb_ = Spawn({xvfb, "-displayfd", std::to_string(ready[1]), "-nolisten", "tcp", "-screen", "0", "320x240x24"},
-                  folder_ / "xvfb.log", ready[1]);
+    const bool started = xvfb_.Start(xvfb, {"-displayfd", std::to_string(ready[1]), "-nolisten", "tcp", "-screen", "0",
+                                            "320x240x24"},
+                                     (folder_ / "xvfb.log").string(), {}, ready[1]);
     close(ready[1]);
+    ASSERT_TRUE(started);
     const std::string number = ReadLine(ready[0], 30s);
     close(ready[0]);
     ASSERT_FALSE(number.empty()) << "Xvfb did not start:\n" << ReadLog(folder_ / "xvfb.log");
@@ -135,29 +89,29 @@ class SimuWindowTest : public ::testing::Test {
   }
 
   void TearDown() override {
-    Stop(&cell_desk_);
-    Stop(&impact_ward_);
-    Stop(&xvfb_);
+    cell_desk_.Stop(SIGTERM, 2s);
+    impact_ward_.Stop(SIGTERM, 2s);
+    xvfb_.Stop(SIGTERM, 2s);
     display_.reset();
     drive_c_.reset();
     std::error_code ignored;
     if (!folder_.empty()) fs::remove_all(folder_, ignored);
   }
 
-  pid_t StartViewer(const char* log, bool impact_ward) {
-    std::vector<std::string> args{TAVRIN_TEST_SIMVIEW_PATH, "--sim", (folder_ / "no-cnc.toml").string()};
+  void StartViewer(BackgroundProcess* viewer, const char* log, bool impact_ward) {
+    std::vector<std::string> args{"--sim", (folder_ / "no-cnc.toml").string()};
     if (impact_ward) args.push_back("--impact-ward");
-    return Spawn(args, folder_ / log);
+    ASSERT_TRUE(viewer->Start(TAVRIN_TEST_SIMVIEW_PATH, args, (folder_ / log).string()));
   }
 
   // Looks through the library until the window is there (true), or until 30 s
   // have passed or its viewer has ended (false).  The limit is generous for a
   // loaded machine running sanitized programs; a window normally shows within
   // a fraction of a second.
-  static bool WaitForWindow(const char* title, pid_t* viewer) {
+  static bool WaitForWindow(const char* title, BackgroundProcess* viewer) {
     const auto deadline = Clock::now() + 30s;
     while (!platform::TopLevelWindowExists(title)) {
-      if (Clock::now() > deadline || Reap(viewer, 0ms) != -1) return false;
+      if (Clock::now() > deadline || !viewer->Running()) return false;
       platform::PauseMilliseconds(20);
     }
     return true;
@@ -169,33 +123,33 @@ class SimuWindowTest : public ::testing::Test {
   bool EndWithin(bool cell_desk, std::chrono::milliseconds limit) {
     auto call = std::async(std::launch::async, [cell_desk] { CLibSimuModule().EndSimulationSoft(cell_desk); });
     if (call.wait_for(limit) == std::future_status::ready) return true;
-    Stop(&xvfb_);
+    xvfb_.Stop(SIGTERM, 2s);
     return false;
   }
 
   fs::path folder_;
   std::unique_ptr<ScopedEnv> drive_c_;
   std::unique_ptr<ScopedEnv> display_;
-  pid_t xvfb_ = 0;
-  pid_t cell_desk_ = 0;
-  pid_t impact_ward_ = 0;
+  BackgroundProcess xvfb_;
+  BackgroundProcess cell_desk_;
+  BackgroundProcess impact_ward_;
 };
 
 TEST_F(SimuWindowTest, EndClosesTheTitledWindowAloneAndWaitsUntilItIsGone) {
-  cell_desk_ = StartViewer("cell-desk.log", false);
-  impact_ward_ = StartViewer("impact-ward.log", true);
+  StartViewer(&cell_desk_, "cell-desk.log", false);
+  StartViewer(&impact_ward_, "impact-ward.log", true);
   ASSERT_TRUE(WaitForWindow(kCellDesk, &cell_desk_)) << ReadLog(folder_ / "cell-desk.log");
   ASSERT_TRUE(WaitForWindow(kImpactWard, &impact_ward_)) << ReadLog(folder_ / "impact-ward.log");
 
   ASSERT_TRUE(EndWithin(true, 20s)) << "EndSimulationSoft(true) did not return";
   EXPECT_FALSE(platform::TopLevelWindowExists(kCellDesk));
-  EXPECT_EQ(0, Reap(&cell_desk_, 10s)) << "the viewer did not end on the close request";
+  EXPECT_EQ(0, cell_desk_.WaitForExit(10s)) << "the viewer did not end on the close request";
   EXPECT_TRUE(platform::TopLevelWindowExists(kImpactWard)) << "the other title was closed too";
-  EXPECT_EQ(-1, Reap(&impact_ward_, 0ms));
+  EXPECT_TRUE(impact_ward_.Running());
 
   ASSERT_TRUE(EndWithin(false, 20s)) << "EndSimulationSoft(false) did not return";
   EXPECT_FALSE(platform::TopLevelWindowExists(kImpactWard));
-  EXPECT_EQ(0, Reap(&impact_ward_, 10s));
+  EXPECT_EQ(0, impact_ward_.WaitForExit(10s));
 }
 
 // The demo's viewer road: the viewer started through the library takes the

@@ -27,7 +27,10 @@ sockaddr_in Loopback(int port) {
 }  // namespace
 
 bool BackgroundProcess::Start(const std::string& program, const std::vector<std::string>& args,
-                              const std::string& log_file, const std::vector<std::string>& environment) {
+                              const std::string& log_file, const std::vector<std::string>& environment,
+                              int keep_fd) {
+  Stop(9);
+  exit_code_ = -1;
   pid_t child = fork();
   if (child < 0) return false;
   if (child == 0) {
@@ -36,6 +39,7 @@ bool BackgroundProcess::Start(const std::string& program, const std::vector<std:
       dup2(log, 1);
       dup2(log, 2);
     }
+    if (keep_fd >= 0) fcntl(keep_fd, F_SETFD, 0);
     for (const std::string& e : environment) putenv(const_cast<char*>(e.c_str()));
     std::vector<char*> argv{const_cast<char*>(program.c_str())};
     for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
@@ -47,29 +51,34 @@ bool BackgroundProcess::Start(const std::string& program, const std::vector<std:
   return true;
 }
 
-bool BackgroundProcess::Running() {
-  if (pid_ < 0) return false;
+bool BackgroundProcess::Reaped(int wait_options) {
+  if (pid_ < 0) return true;
   int status = 0;
-  return waitpid(static_cast<pid_t>(pid_), &status, WNOHANG) == 0;
+  if (waitpid(static_cast<pid_t>(pid_), &status, wait_options) != static_cast<pid_t>(pid_)) return false;
+  exit_code_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  pid_ = -1;
+  return true;
+}
+
+bool BackgroundProcess::Running() { return !Reaped(WNOHANG); }
+
+int BackgroundProcess::WaitForExit(std::chrono::milliseconds timeout) {
+  const auto until = std::chrono::steady_clock::now() + timeout;
+  while (!Reaped(WNOHANG)) {
+    if (std::chrono::steady_clock::now() >= until) return -1;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // polling the exit, bounded
+  }
+  return exit_code_;
 }
 
 int BackgroundProcess::Stop(int signal_number, std::chrono::milliseconds timeout) {
-  if (pid_ < 0) return -1;
+  if (pid_ < 0) return exit_code_;
   kill(static_cast<pid_t>(pid_), signal_number);
-  auto until = std::chrono::steady_clock::now() + timeout;
-  int status = 0;
-  pid_t done = 0;
-  while ((done = waitpid(static_cast<pid_t>(pid_), &status, WNOHANG)) == 0 && std::chrono::steady_clock::now() < until) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));  // polling the exit, bounded
-  }
-  int result = -1;
-  if (done == 0) {
+  int result = WaitForExit(timeout);
+  if (result == -1) {
     kill(static_cast<pid_t>(pid_), SIGKILL);
-    waitpid(static_cast<pid_t>(pid_), &status, 0);
-  } else if (done > 0) {
-    result = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    Reaped(0);
   }
-  pid_ = -1;
   return result;
 }
 
