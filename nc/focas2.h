@@ -1,12 +1,9 @@
 // The FOCAS2 binding: the 19 CNC library calls the library makes.
 //
-// The CNC library is loaded once, on first use, from the path in the
-// environment variable TAVRIN_FOCAS, or else by the maker's own name
-// (Fwlib32.dll on Windows, libfwlib32.so elsewhere).  When it cannot be loaded,
-// or lacks a call, that call returns EW_NODLL (-15) and does nothing else.
-// Where the library exports cnc_startupprocess it is called once right after
-// loading (level 0, a log file in the temporary folder), and cnc_exitprocess
-// at process exit.
+// The CNC library is loaded once, on first use, as tavrin/nc/focas2_library.h
+// says, which also gives the process's counts of these calls.  When it cannot
+// be loaded, or lacks a call, that call returns EW_NODLL (-15) and does
+// nothing else.
 #ifndef TAVRIN_NC_FOCAS2_H
 #define TAVRIN_NC_FOCAS2_H
 

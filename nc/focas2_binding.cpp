@@ -1,11 +1,15 @@
 // Run-time binding of the FOCAS2 library.
+#include <atomic>
+#include <chrono>
 #include <cstdlib>
+#include <cstring>
 #include <mutex>
 #include <string>
 
 #include "nc/focas2.h"
 #include "platform/platform.h"
 #include "tavrin/export.h"
+#include "tavrin/nc/focas2_library.h"
 #include "tavrin/nc/return_codes.h"
 
 // The CNC library's calls use the standard calling convention on 32-bit
@@ -60,10 +64,25 @@ struct Binding {
   Fn_statinfo statinfo = nullptr;
   Fn_rdaxisname rdaxisname = nullptr;
   Fn_exitprocess exitprocess = nullptr;
+  void* library = nullptr;
+  std::string path;         // what the library was (or was to be) loaded by
+  std::string load_error;   // the loader's words when it could not be loaded
 };
 
 Binding binding;
 std::once_flag load_once;
+std::mutex chosen_mutex;
+std::string chosen_path;  // lib_SetFocas2Library
+bool load_tried = false;  // under chosen_mutex: no later choice is taken
+
+// The process's counts of calls (lib_GetFocas2Stats).
+std::atomic<unsigned long long> calls_made{0};
+std::atomic<unsigned long long> calls_failed{0};
+std::atomic<unsigned long long> calls_refused{0};
+std::atomic<long long> nanoseconds_in_calls{0};
+std::mutex last_failure_mutex;
+short last_failed_code = 0;
+const char* last_failed_call = "";
 
 template <typename F>
 void Bind(void* library, const char* name, F* slot) {
@@ -74,13 +93,26 @@ void ExitProcessHook() {
   if (binding.exitprocess != nullptr) binding.exitprocess();
 }
 
-void Load() {
+std::string LibraryPath() {
+  std::lock_guard<std::mutex> lock(chosen_mutex);
+  load_tried = true;
+  if (!chosen_path.empty()) return chosen_path;
   std::string path;
   if (!platform::GetEnvironmentValue("TAVRIN_FOCAS", &path) || path.empty()) {
     path = platform::DefaultFocasLibraryName();
   }
-  void* library = platform::OpenSharedLibrary(path.c_str());
-  if (library == nullptr) return;
+  return path;
+}
+
+void Load() {
+  binding.path = LibraryPath();
+  std::string error;
+  void* library = platform::OpenSelfContainedLibrary(binding.path.c_str(), &error);
+  if (library == nullptr) {
+    binding.load_error = "cannot load " + binding.path + ": " + error;
+    return;
+  }
+  binding.library = library;
   Bind(library, "cnc_allclibhndl", &binding.allclibhndl);
   Bind(library, "cnc_allclibhndl2", &binding.allclibhndl2);
   Bind(library, "cnc_allclibhndl3", &binding.allclibhndl3);
@@ -120,14 +152,49 @@ const Binding& Get() {
   return binding;
 }
 
+void NoteFailure(const char* name, short code) {
+  std::lock_guard<std::mutex> lock(last_failure_mutex);
+  last_failed_code = code;
+  last_failed_call = name;
+}
+
+// Makes one call through its slot and counts it: refused with EW_NODLL when
+// the library lacks it, else timed and its result noted.
+template <typename F, typename... Args>
+short Forward(F Binding::*slot, const char* name, Args... args) {
+  F function = Get().*slot;
+  if (function == nullptr) {
+    calls_refused.fetch_add(1, std::memory_order_relaxed);
+    NoteFailure(name, EW_NODLL);
+    return EW_NODLL;
+  }
+  auto start = std::chrono::steady_clock::now();
+  short code = function(args...);
+  auto spent = std::chrono::steady_clock::now() - start;
+  nanoseconds_in_calls.fetch_add(std::chrono::duration_cast<std::chrono::nanoseconds>(spent).count(),
+                                 std::memory_order_relaxed);
+  calls_made.fetch_add(1, std::memory_order_relaxed);
+  if (code != EW_OK) {
+    calls_failed.fetch_add(1, std::memory_order_relaxed);
+    NoteFailure(name, code);
+  }
+  return code;
+}
+
+// Copies text into a caller's buffer of `size` bytes, cut to fit.
+void CopyCut(const std::string& text, char* out, std::size_t size) {
+  if (out == nullptr || size == 0) return;
+  std::size_t n = text.size() < size - 1 ? text.size() : size - 1;
+  std::memcpy(out, text.data(), n);
+  out[n] = '\0';
+}
+
 }  // namespace
 
 bool LibraryLoaded() { return Get().loaded; }
 
-#define TAVRIN_FORWARD(slot, ...)        \
-  const Binding& b = Get();              \
-  if (b.slot == nullptr) return EW_NODLL; \
-  return b.slot(__VA_ARGS__)
+#define TAVRIN_FORWARD(slot, ...) return Forward(&Binding::slot, "cnc_" #slot, __VA_ARGS__)
+#define TAVRIN_FORWARD_PMC(slot, ...) return Forward(&Binding::slot, "pmc_" #slot, __VA_ARGS__)
 
 short cnc_allclibhndl(unsigned short* handle) { TAVRIN_FORWARD(allclibhndl, handle); }
 short cnc_allclibhndl2(int32 node, unsigned short* handle) { TAVRIN_FORWARD(allclibhndl2, node, handle); }
@@ -147,10 +214,10 @@ short cnc_wrparam(unsigned short handle, short length, void* record) {
 }
 short pmc_rdpmcrng(unsigned short handle, short address_type, short data_type, unsigned short start,
                    unsigned short end, unsigned short length, void* record) {
-  TAVRIN_FORWARD(rdpmcrng, handle, address_type, data_type, start, end, length, record);
+  TAVRIN_FORWARD_PMC(rdpmcrng, handle, address_type, data_type, start, end, length, record);
 }
 short pmc_wrpmcrng(unsigned short handle, unsigned short length, void* record) {
-  TAVRIN_FORWARD(wrpmcrng, handle, length, record);
+  TAVRIN_FORWARD_PMC(wrpmcrng, handle, length, record);
 }
 short cnc_rdpmacror(unsigned short handle, int32 first, int32 last, unsigned short length, void* record) {
   TAVRIN_FORWARD(rdpmacror, handle, first, last, length, record);
@@ -180,3 +247,43 @@ short cnc_rdaxisname(unsigned short handle, short* count, void* names) {
 }
 
 }  // namespace tavrin::focas
+
+TAVRIN_EXTERN_C_BEGIN
+
+TAVRIN_FUNC(int) lib_SetFocas2Library(const char* path) {
+  using namespace tavrin::focas;
+  if (path == nullptr || path[0] == '\0' || std::strlen(path) > TAVRIN_FOCAS2_PATH_MAX) return 0;
+  std::lock_guard<std::mutex> lock(chosen_mutex);
+  if (load_tried) return 0;
+  chosen_path = path;
+  return 1;
+}
+
+TAVRIN_FUNC(int) lib_DescribeFocas2Library(char* text, unsigned int size) {
+  using namespace tavrin::focas;
+  const Binding& b = Get();
+  CopyCut(b.loaded ? b.path : b.load_error, text, size);
+  return b.loaded ? 1 : 0;
+}
+
+TAVRIN_FUNC(void*) lib_GetFocas2Function(const char* name) {
+  using namespace tavrin::focas;
+  if (name == nullptr) return nullptr;
+  const Binding& b = Get();
+  return b.loaded ? tavrin::platform::FindSharedSymbol(b.library, name) : nullptr;
+}
+
+TAVRIN_FUNC(void) lib_GetFocas2Stats(TavrinFocas2Stats* stats) {
+  using namespace tavrin::focas;
+  if (stats == nullptr) return;
+  *stats = TavrinFocas2Stats{};
+  stats->calls = calls_made.load();
+  stats->failed = calls_failed.load();
+  stats->refused = calls_refused.load();
+  stats->seconds = static_cast<double>(nanoseconds_in_calls.load()) / 1e9;
+  std::lock_guard<std::mutex> lock(last_failure_mutex);
+  stats->last_failed_code = last_failed_code;
+  CopyCut(last_failed_call, stats->last_failed_call, sizeof stats->last_failed_call);
+}
+
+TAVRIN_EXTERN_C_END

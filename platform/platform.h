@@ -14,6 +14,12 @@ namespace tavrin::platform {
 // --- Dynamic libraries ---------------------------------------------------
 // Opens a shared library by path or name; null when it cannot be loaded.
 void* OpenSharedLibrary(const char* path);
+// Opens a library so that its calls to its own exported functions stay inside
+// it even when another library of the process exports the same names
+// (RTLD_DEEPBIND on Linux, except under AddressSanitizer, whose runtime
+// refuses it; Windows DLLs are built that way).  Null when it cannot be
+// loaded, with the system loader's own words in *error.
+void* OpenSelfContainedLibrary(const char* path, std::string* error);
 // The address of an exported symbol; null when the library lacks it.
 void* FindSharedSymbol(void* library, const char* name);
 // The name of the CNC maker's FOCAS2 library on this platform.

@@ -15,6 +15,29 @@ void* OpenSharedLibrary(const char* path) {
   return Call<decltype(&::dlopen)>(calls[0])(path, RTLD_NOW | RTLD_LOCAL);
 }
 
+// The sanitizer runtimes intercept dlopen and refuse RTLD_DEEPBIND.
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+constexpr int kOwnSymbolsFirst = 0;
+#elif defined(__has_feature)
+#  if __has_feature(address_sanitizer) || __has_feature(thread_sanitizer) || __has_feature(memory_sanitizer)
+constexpr int kOwnSymbolsFirst = 0;
+#  else
+constexpr int kOwnSymbolsFirst = RTLD_DEEPBIND;
+#  endif
+#else
+constexpr int kOwnSymbolsFirst = RTLD_DEEPBIND;
+#endif
+
+void* OpenSelfContainedLibrary(const char* path, std::string* error) {
+  if (path == nullptr) return nullptr;
+  void* library = Call<decltype(&::dlopen)>(calls[0])(path, RTLD_NOW | RTLD_LOCAL | kOwnSymbolsFirst);
+  if (library == nullptr && error != nullptr) {
+    const char* text = dlerror();
+    *error = text != nullptr ? text : "the loader gave no reason";
+  }
+  return library;
+}
+
 void* FindSharedSymbol(void* library, const char* name) {
   if (library == nullptr || name == nullptr) return nullptr;
   return Call<decltype(&::dlsym)>(calls[1])(library, name);

@@ -1,5 +1,7 @@
 #include "machine_reading.h"
 
+#include <functional>
+
 #include "commands.h"
 #include "tavrin/machine/mchn.h"
 #include "tavrin/nc/error_report.h"
@@ -30,15 +32,31 @@ Json CodeFields(short code) {
   return {{"code", code}, {"code_name", name != nullptr ? Json(name) : Json(nullptr)}};
 }
 
+// Runs read() and notes the FOCAS2 call that failed in it, if one did.
+bool Watched(std::vector<FailedCall>* failed, const std::function<void()>& read) {
+  CallMark mark = Session::Mark();
+  read();
+  short code = 0;
+  std::string call;
+  if (!Session::LatestFailureSince(mark, &code, &call)) return true;
+  Note(failed, call, code);
+  return false;
+}
+
 Json ReadIdentity(unsigned short handle, std::vector<FailedCall>* failed) {
   CLibMchn m(handle);
   Json identity = Json::object();
+  // A value whose read failed is published as null, never as its stand-in.
+  auto value = [failed](const std::function<Json()>& read) {
+    Json v;
+    return Watched(failed, [&] { v = read(); }) ? v : Json(nullptr);
+  };
   char series[TAVRIN_MCHN_TEXT_SIZE] = "";
   short code = m.GetMchnSeries(series);
   Note(failed, "GetMchnSeries", code);
   identity["series"] = code == 0 ? Json(series) : Json(nullptr);
-  identity["type"] = m.GetMchnType();
-  identity["model"] = m.GetMchnModel();
+  identity["type"] = value([&] { return Json(m.GetMchnType()); });
+  identity["model"] = value([&] { return Json(m.GetMchnModel()); });
   char serial[TAVRIN_MCHN_TEXT_SIZE] = "";
   code = m.GetMachineSerialNo(serial);
   Note(failed, "GetMachineSerialNo", code);
@@ -47,10 +65,12 @@ Json ReadIdentity(unsigned short handle, std::vector<FailedCall>* failed) {
   short paths = 0;
   code = lib_GetPathMax(handle, &paths);
   Note(failed, "lib_GetPathMax", code);
-  for (short path = 1; code == 0 && path <= paths; ++path) stations.push_back(m.GetStationNum(path));
+  for (short path = 1; code == 0 && path <= paths; ++path) {
+    stations.push_back(value([&] { return Json(m.GetStationNum(path)); }));
+  }
   identity["station_numbers"] = stations;  // path 1 first
-  identity["maintenance_version"] = m.GetMindrVersion();
-  identity["inch"] = m.IsInch();
+  identity["maintenance_version"] = value([&] { return Json(m.GetMindrVersion()); });
+  identity["inch"] = value([&] { return Json(m.IsInch()); });
   return identity;
 }
 
@@ -63,22 +83,30 @@ std::string ReadSerialNumber(Session& session) {
 }
 
 void ReadMachine(Session& session, const std::vector<Item>& items, short items_path, MachineReading* reading) {
-  std::size_t mark = session.CallCount();
-  std::vector<FailedCall> direct;  // the codes this sweep's own calls returned
+  CallMark mark = Session::Mark();
+  std::vector<FailedCall> failed;
 
   // The status through the tavrin command's own status table, so that the
-  // published signals are exactly those `tavrin machine status` shows.
+  // published signals are exactly those `tavrin machine status` shows; a
+  // signal whose read failed is null there and named in its "failed" list.
   Output status(true);
   ShowMachineStatus(session, status);
   reading->status = Json::object();
   for (auto& field : status.data().items()) {
     const std::string& key = field.key();
-    if (key == "focas_calls" || key == "failed_calls" || key == "error" || key == "code" || key == "code_name") continue;
+    if (key == "focas_calls" || key == "failed_calls" || key == "failed" || key == "error" || key == "code" ||
+        key == "code_name") {
+      continue;
+    }
     reading->status[key] = field.value();
   }
-  if (status.data().contains("code")) Note(&direct, "lib_GetPathMax", status.data()["code"].get<short>());
+  if (status.data().contains("failed")) {
+    for (const Json& f : status.data()["failed"]) Note(&failed, f["call"].get<std::string>(), f["code"].get<short>());
+  } else if (status.data().contains("code")) {
+    Note(&failed, "lib_GetPathMax", status.data()["code"].get<short>());
+  }
 
-  reading->identity = ReadIdentity(session.handle(), &direct);
+  reading->identity = ReadIdentity(session.handle(), &failed);
 
   reading->items.clear();
   if (!items.empty()) {
@@ -88,24 +116,15 @@ void ReadMachine(Session& session, const std::vector<Item>& items, short items_p
     for (const Item& item : items) {
       Json value;
       short code = ReadItem(session.handle(), item, &value);
-      Note(&direct, item.name, code);
+      Note(&failed, item.name, code);
       Json payload = {{"value", code == 0 ? value : Json(nullptr)}, {"source", DescribeItem(item)}};
       if (code != 0) payload.update(CodeFields(code));
       reading->items.push_back(payload);
     }
   }
 
-  reading->failed.clear();
-  if (session.simulated()) {
-    // The simulated CNC's journal names each failing FOCAS2 call.
-    reading->focas_calls = static_cast<long long>(session.CallCount() - mark);
-    for (const auto& entry : session.CallsSince(mark)) {
-      Note(&reading->failed, tavrin::simcnc::CallName(entry.call), entry.result);
-    }
-  } else {
-    reading->focas_calls = -1;
-    reading->failed = direct;
-  }
+  reading->focas_calls = static_cast<long long>(Session::CallsSince(mark));
+  reading->failed = failed;
   reading->reached = true;
   reading->fault.clear();
   for (const FailedCall& f : reading->failed) {

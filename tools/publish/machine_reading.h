@@ -14,7 +14,7 @@
 namespace tavrin::cli::publish {
 
 struct FailedCall {
-  std::string call;  // the FOCAS2 call (simulated CNC) or the lib_ function / item
+  std::string call;  // the FOCAS2 call, or the lib_ function or item that gave the code
   short code = 0;
   int times = 0;
 };
@@ -30,7 +30,7 @@ struct MachineReading {
   Json identity;  // series, type, model, serial number, stations, version, inch
   std::vector<Json> items;  // per item: {"value": ...} or {"value": null, "code", "code_name"}
 
-  long long focas_calls = -1;  // -1: not known (a CNC that keeps no journal)
+  long long focas_calls = -1;  // as the library counted them; -1 before a sweep
   std::vector<FailedCall> failed;
 };
 

@@ -157,6 +157,7 @@ int RunPublisher(PublishOptions options, const ConnectionOptions& connection_opt
   MachineReading reading;
   const auto started = Clock::now();
 
+  long failed_sweeps = 0;  // sweeps with a failed read or no CNC
   while (!stop && (options.count == 0 || sweeps < options.count)) {
     ++sweeps;
     const bool full = (sweeps - 1) % options.full_every == 0;
@@ -197,7 +198,10 @@ int RunPublisher(PublishOptions options, const ConnectionOptions& connection_opt
       retained.Update(availability, Stamped({{"state", "offline"}, {"reason", reading.fault}}), full);
     }
     if (reading.focas_calls > 0) calls_total += reading.focas_calls;
+    const bool sweep_ok = reading.reached && reading.failed.empty();
+    if (!sweep_ok) ++failed_sweeps;
     Json sweep = {{"sweep", sweeps},
+                  {"ok", sweep_ok},
                   {"duration_ms", duration},
                   {"focas_calls", reading.focas_calls >= 0 ? Json(reading.focas_calls) : Json(nullptr)},
                   {"failed", FailedJson(reading.failed)},
@@ -237,6 +241,10 @@ int RunPublisher(PublishOptions options, const ConnectionOptions& connection_opt
     link.Flush(kFlushTime);
   } else if (!link.Flush(kFlushTime)) {
     result = out.Fail(kExitFailed, "the broker " + broker + " is not connected: the last state may be missing there");
+  } else if (failed_sweeps != 0) {
+    // Each failed read was published as null and named in its sweep's "failed" list.
+    result = out.Fail(kExitFailed, std::to_string(failed_sweeps) + " of " + std::to_string(sweeps) +
+                                       " sweeps could not read everything (see their \"failed\" lists)");
   }
   link.Stop();
   if (options.stats) {

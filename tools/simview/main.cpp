@@ -25,6 +25,7 @@
 #include <thread>
 
 #include "../tavrin/data_files.h"
+#include "../tavrin/simulated_cnc.h"
 #include "platform/program_environment.h"
 #include "scene.h"
 #include "tavrin/nc/handles.h"
@@ -39,6 +40,10 @@ using tavrin::simview::Scene;
 namespace {
 
 constexpr int kPollMilliseconds = 200;
+
+// The simulated CNC's control table; null when it could not be loaded (the
+// viewer then draws without watching a state file).
+const sim::Control* simulated = nullptr;
 
 struct Options {
   bool debug = false;
@@ -84,9 +89,9 @@ void ClearRequest(void* handle) {
 bool TakeRedrawRequest(const std::string& state_file, unsigned short handle) {
   std::string error;
   bool requested = false;
-  if (!sim::LoadFile(state_file, &error)) return false;
+  if (!simulated->load_file(state_file, &error)) return false;
   if (lib_ReadPmcParam_Bit(handle, 'D', 9693, 3, &requested) != 0 || !requested) return false;
-  sim::WithStateFile(state_file, &ClearRequest, &handle, &error);
+  simulated->with_state_file(state_file, &ClearRequest, &handle, &error);
   return true;
 }
 
@@ -107,9 +112,10 @@ int main(int argc, char** argv) {
     std::cerr << kUsage;
     return 2;
   }
-  // The library's FOCAS2 binding talks to the simulated CNC this program holds.
-  std::string library = tavrin::cli::SimulatedCncLibrary();
-  if (!library.empty()) tavrin::platform::SetEnvironmentValue("TAVRIN_FOCAS", library.c_str());
+  // The library's FOCAS2 binding loads the simulated CNC, whose machine is
+  // the state file's.
+  std::string error;
+  simulated = tavrin::cli::LoadSimulatedCnc(&error);
   Scene scene = tavrin::simview::ReadScene();
   std::string title = tavrin::simview::FileName(scene.machine_file) +
                       (options.impact_ward ? " - QV Impact Ward" : " - QV Cell Desk");
@@ -122,7 +128,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   unsigned short handle = 0;
-  bool watching = !options.state_file.empty() && lib_GetNcLibHandle(&handle) == 0;
+  bool watching = simulated != nullptr && !options.state_file.empty() && lib_GetNcLibHandle(&handle) == 0;
   std::unique_ptr<tavrin::simview::XView> view;
   if (!options.terminal && !options.once) view = std::make_unique<tavrin::simview::XView>(title);
   if (view && !view->open()) view.reset();

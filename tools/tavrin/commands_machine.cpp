@@ -3,6 +3,7 @@
 // counting, and watch.  Each is a call of a CLibMchn member.
 #include <atomic>
 #include <chrono>
+#include <functional>
 #include <csignal>
 #include <iostream>
 #include <memory>
@@ -10,6 +11,7 @@
 
 #include "commands.h"
 #include "parse.h"
+#include "read_watch.h"
 #include "tavrin/machine/mchn.h"
 #include "tavrin/nc/handles.h"
 
@@ -78,44 +80,47 @@ const Request kRequests[] = {
     {"3d-check-mode", &CLibMchn::RequireChange3dchkMode, "D9700.1"},
 };
 
-// The members that give no result: on the simulated CNC its journal tells
-// whether a call of theirs failed.
-int CheckSilentCalls(Session& session, Output& out, std::size_t mark, const std::string& what) {
-  for (const auto& entry : session.CallsSince(mark)) {
-    if (entry.result != 0) {
-      return out.FailCode(entry.result, what + " (" + tavrin::simcnc::CallName(entry.call) + ")");
-    }
-  }
-  return kExitOk;
-}
-
 int ShowIdentity(Session& session, Output& out) {
   CLibMchn machine(session.handle());
   Table table{{"item", "value"}, {}};
   Json& data = out.data();
+  ReadWatch watch;
+  // Each value is read once, for the table and the JSON document alike; a
+  // value whose read failed shows "failed" and null.
+  auto add = [&](Json& where, const char* key, const std::string& label, const std::function<Json()>& read,
+                 const std::function<std::string(const Json&)>& text) {
+    Json value;
+    if (!watch.Watch(label, [&] { value = read(); })) value = nullptr;
+    where[key] = value;
+    table.rows.push_back({label, value.is_null() ? "failed" : text(value)});
+  };
+  auto number = [](const Json& v) { return v.dump(); };
+  auto real = [](const Json& v) { return NumberText(v.get<double>()); };
   char series[TAVRIN_MCHN_TEXT_SIZE] = "";
   short code = machine.GetMchnSeries(series);
   if (code != 0) return out.FailCode(code, "GetMchnSeries");
   data["series"] = series;
   table.rows.push_back({"series", series[0] != '\0' ? series : "(unknown series code)"});
-  data["type"] = machine.GetMchnType();
-  table.rows.push_back({"machine type code (D7688)", std::to_string(machine.GetMchnType())});
-  data["model"] = machine.GetMchnModel();
-  table.rows.push_back({"machine model code (D4005)", std::to_string(machine.GetMchnModel())});
-  data["b_rotation"] = machine.GetBRot();
-  table.rows.push_back({"B rotation (D4006)", machine.GetBRot() ? "yes" : "no"});
-  data["magazine_stations"] = machine.GetMagazineStMax();
-  table.rows.push_back({"magazine stations (parameter 7257)", std::to_string(machine.GetMagazineStMax())});
-  data["maintenance_version"] = machine.GetMindrVersion();
-  table.rows.push_back({"maintenance product version (#10434)", NumberText(machine.GetMindrVersion())});
+  add(data, "type", "machine type code (D7688)", [&] { return Json(machine.GetMchnType()); }, number);
+  add(data, "model", "machine model code (D4005)", [&] { return Json(machine.GetMchnModel()); }, number);
+  add(data, "b_rotation", "B rotation (D4006)", [&] { return Json(machine.GetBRot()); },
+      [](const Json& v) { return v.get<bool>() ? "yes" : "no"; });
+  add(data, "magazine_stations", "magazine stations (parameter 7257)", [&] { return Json(machine.GetMagazineStMax()); },
+      number);
+  add(data, "maintenance_version", "maintenance product version (#10434)",
+      [&] { return Json(machine.GetMindrVersion()); }, real);
   char serial[TAVRIN_MCHN_TEXT_SIZE] = "";
   code = machine.GetMachineSerialNo(serial);
   if (code != 0) return out.FailCode(code, "GetMachineSerialNo");
   data["serial_number"] = serial;
   table.rows.push_back({"serial number (#10435-#10437)", serial});
-  data["inch"] = machine.IsInch();
-  table.rows.push_back({"input unit (parameter 0.2)", machine.IsInch() ? "inch" : "mm"});
-  data["reset_in_progress"] = machine.IsResetProcessing();
+  add(data, "inch", "input unit (parameter 0.2)", [&] { return Json(machine.IsInch()); },
+      [](const Json& v) { return v.get<bool>() ? "inch" : "mm"; });
+  // Shown by machine status; kept in the JSON document only.
+  bool reset = false;
+  data["reset_in_progress"] = watch.Watch("reset in progress (D9150.0 D9386.1)", [&] { reset = machine.IsResetProcessing(); })
+                                  ? Json(reset)
+                                  : Json(nullptr);
   short paths = 0;
   code = lib_GetPathMax(session.handle(), &paths);
   if (code != 0) return out.FailCode(code, "lib_GetPathMax");
@@ -123,23 +128,22 @@ int ShowIdentity(Session& session, Output& out) {
   for (short path = 1; path <= paths; ++path) {
     std::string p = "path " + std::to_string(path) + ": ";
     Json entry = {{"path", path}};
-    entry["station"] = machine.GetStationNum(path);
-    table.rows.push_back({p + "station number (#10910)", std::to_string(machine.GetStationNum(path))});
-    entry["cnc_mode"] = machine.GetCncMode(path);
-    table.rows.push_back({p + "CNC mode", std::to_string(machine.GetCncMode(path))});
+    add(entry, "station", p + "station number (#10910)", [&] { return Json(machine.GetStationNum(path)); }, number);
+    add(entry, "cnc_mode", p + "CNC mode", [&] { return Json(machine.GetCncMode(path)); }, number);
     int radius = 0;
     code = machine.GetToolOffsetXRad(path, &radius);
     if (code != 0) return out.FailCode(code, "GetToolOffsetXRad");
     entry["x_offsets_radius"] = radius != 0;
     table.rows.push_back({p + "X offsets (parameter 5004.1)", radius != 0 ? "radius" : "diameter"});
     // The selected path is now this one: tool length input is read on it.
-    entry["tool_length_input"] = machine.IsToolNagasaInput();
-    table.rows.push_back({p + "tool lengths entered (parameter 7292.1)", machine.IsToolNagasaInput() ? "yes" : "no"});
+    add(entry, "tool_length_input", p + "tool lengths entered (parameter 7292.1)",
+        [&] { return Json(machine.IsToolNagasaInput()); }, [](const Json& v) { return v.get<bool>() ? "yes" : "no"; });
     per_path.push_back(entry);
   }
   data["paths"] = per_path;
+  if (!watch.failures().empty()) data["failed"] = watch.FailuresJson();
   out.Print(table);
-  return kExitOk;
+  return watch.Report(out);
 }
 
 void AddSwitchCommands(CLI::App* machine, Context& context) {
@@ -166,9 +170,9 @@ void AddSwitchCommands(CLI::App* machine, Context& context) {
       if (args->name == s.name) chosen = &s;
     }
     context.with_cnc = [chosen, on](Session& session, Output& out) {
-      std::size_t mark = session.CallCount();
+      CallMark mark = Session::Mark();
       (CLibMchn(session.handle()).*(chosen->set))(on);
-      int result = CheckSilentCalls(session, out, mark, std::string("setting ") + chosen->name);
+      int result = CheckCallsSince(mark, out, std::string("setting ") + chosen->name);
       if (result != kExitOk) return result;
       out.data()["mode"] = chosen->name;
       out.data()["on"] = on;
@@ -194,9 +198,9 @@ void AddSwitchCommands(CLI::App* machine, Context& context) {
       if (*request_name == r.name) chosen = &r;
     }
     context.with_cnc = [chosen](Session& session, Output& out) {
-      std::size_t mark = session.CallCount();
+      CallMark mark = Session::Mark();
       (CLibMchn(session.handle()).*(chosen->require))();
-      int result = CheckSilentCalls(session, out, mark, std::string("request ") + chosen->name);
+      int result = CheckCallsSince(mark, out, std::string("request ") + chosen->name);
       if (result != kExitOk) return result;
       out.data()["request"] = chosen->name;
       out.data()["address"] = chosen->address;
@@ -425,43 +429,46 @@ extern "C" void OnInterrupt(int) { g_interrupted = true; }
 }  // namespace
 
 int ShowMachineStatus(Session& session, Output& out) {
-  std::size_t mark = session.CallCount();
+  CallMark mark = Session::Mark();
   CLibMchn m(session.handle());
   Table table{{"signal", "state", "from"}, {}};
   Json& data = out.data();
-  for (const StatusSignal& s : kStatusSignals) {
-    bool on = (m.*(s.get))();
-    data[s.key] = on;
-    table.rows.push_back({s.name, on ? "on" : "off", s.address});
-  }
+  ReadWatch watch;
+  // A signal whose read failed shows "failed" and null, never "off".
+  auto add = [&](Json& where, const std::string& name, const std::string& address, const std::function<bool()>& get) {
+    bool on = false;
+    bool read = watch.Watch(name + " (" + address + ")", [&] { on = get(); });
+    where = read ? Json(on) : Json(nullptr);
+    table.rows.push_back({name, read ? (on ? "on" : "off") : "failed", address});
+  };
+  for (const StatusSignal& s : kStatusSignals) add(data[s.key], s.name, s.address, [&] { return (m.*(s.get))(); });
   short paths = 0;
   short code = lib_GetPathMax(session.handle(), &paths);
   if (code != 0) return out.FailCode(code, "lib_GetPathMax");
   Json feed_hold = Json::array();
   for (short path = 1; path <= paths; ++path) {
-    bool held = m.GetStopFeed(path);
-    feed_hold.push_back(held);
-    table.rows.push_back({"feed hold, path " + std::to_string(path), held ? "on" : "off",
-                          "F" + std::to_string(1000 * (path - 1)) + ".3"});
+    feed_hold.push_back(nullptr);
+    add(feed_hold.back(), "feed hold, path " + std::to_string(path), "F" + std::to_string(1000 * (path - 1)) + ".3",
+        [&] { return m.GetStopFeed(path); });
   }
   data["feed_hold"] = feed_hold;
-  short selected = m.GetSelectedPath();
-  data["selected_path"] = selected;
-  table.rows.push_back({"selected path", std::to_string(selected), "K0.1 K30.1 K60.1"});
-  short memory = m.GetMemMode();
-  data["memory_mode"] = memory;
-  table.rows.push_back({"memory mode", memory < 0 ? "unknown" : memory ? "on" : "off", "K10.6"});
+  short selected = -1;
+  bool read = watch.Watch("selected path (K0.1 K30.1 K60.1)", [&] { selected = m.GetSelectedPath(); });
+  data["selected_path"] = read ? Json(selected) : Json(nullptr);
+  table.rows.push_back({"selected path", read ? std::to_string(selected) : "failed", "K0.1 K30.1 K60.1"});
+  short memory = -1;
+  read = watch.Watch("memory mode (K10.6)", [&] { memory = m.GetMemMode(); });
+  data["memory_mode"] = read ? Json(memory) : Json(nullptr);
+  table.rows.push_back({"memory mode", !read ? "failed" : memory < 0 ? "unknown" : memory ? "on" : "off", "K10.6"});
   out.Print(table);
-  if (session.simulated()) {
-    std::size_t calls = session.CallCount() - mark;
-    std::size_t failed = session.FailedCallsSince(mark);
-    data["focas_calls"] = calls;
-    data["failed_calls"] = failed;
-    out.Line(std::to_string(calls) + " FOCAS2 calls" +
-             (failed != 0 ? ", " + std::to_string(failed) + " failed: their signals show off" : ""));
-    if (failed != 0) return out.Fail(kExitFailed, std::to_string(failed) + " FOCAS2 calls of the status failed");
-  }
-  return kExitOk;
+  std::size_t calls = Session::CallsSince(mark);
+  std::size_t failed = Session::FailedSince(mark);
+  data["focas_calls"] = calls;
+  data["failed_calls"] = failed;
+  if (!watch.failures().empty()) data["failed"] = watch.FailuresJson();
+  out.Line(std::to_string(calls) + " FOCAS2 calls" +
+           (failed != 0 ? ", " + std::to_string(failed) + " failed: their signals show \"failed\"" : ""));
+  return watch.Report(out);
 }
 
 void AddMachineCommands(CLI::App& app, Context& context) {

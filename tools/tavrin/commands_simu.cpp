@@ -8,22 +8,12 @@
 
 #include "commands.h"
 #include "parse.h"
+#include "read_watch.h"
 #include "tavrin/simulation/simu_module.h"
 
 namespace tavrin::cli {
 
 namespace {
-
-// SetSimulationSoft and GetSimulationSoft report no failure: on the simulated
-// CNC its journal tells whether one of their calls failed.
-int CheckSignalCalls(Session& session, Output& out, std::size_t mark, const std::string& what) {
-  for (const auto& entry : session.CallsSince(mark)) {
-    if (entry.result != 0) {
-      return out.FailCode(entry.result, what + " (" + tavrin::simcnc::CallName(entry.call) + ")");
-    }
-  }
-  return kExitOk;
-}
 
 int Start(bool debug, Output& out) {
   CLibSimuModule simulation;
@@ -104,10 +94,10 @@ void AddSimControlCommands(CLI::App& app, Context& context) {
     if (!get) Require(ParseSwitch(*state, &on, &error), "on, off or get: ", error);
     context.with_cnc = [get, on](Session& session, Output& out) {
       CLibSimuModule simulation(session.handle());
-      std::size_t mark = session.CallCount();
+      CallMark mark = Session::Mark();
       if (!get) simulation.SetSimulationSoft(on);
       bool now = get ? simulation.GetSimulationSoft() : on;
-      int result = CheckSignalCalls(session, out, mark, get ? "GetSimulationSoft" : "SetSimulationSoft");
+      int result = CheckCallsSince(mark, out, get ? "GetSimulationSoft" : "SetSimulationSoft");
       if (result != kExitOk) return result;
       out.data()["on"] = now;
       out.Line(std::string("simulation software signal (D9693.6) ") + (get ? "is " : "") + (now ? "on" : "off"));

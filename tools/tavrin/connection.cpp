@@ -5,13 +5,13 @@
 
 #include "data_files.h"
 #include "parse.h"
+#include "simulated_cnc.h"
 #include "platform/program_environment.h"
 #include "tavrin/machine/mchn.h"
 #include "tavrin/nc/handles.h"
+#include "tavrin/nc/return_codes.h"
 
 namespace fs = std::filesystem;
-namespace sim = tavrin::simcnc;
-
 namespace tavrin::cli {
 
 bool ParseConnect(const std::string& text, ConnectTarget* target, std::string* error) {
@@ -43,47 +43,58 @@ bool ParseConnect(const std::string& text, ConnectTarget* target, std::string* e
   return true;
 }
 
-std::size_t Session::CallCount() const { return simulated_ ? sim::JournalSize() : 0; }
-
-std::vector<sim::JournalEntry> Session::CallsSince(std::size_t mark) const {
-  if (!simulated_) return {};
-  std::vector<sim::JournalEntry> calls = sim::Journal();
-  if (mark >= calls.size()) return {};
-  return std::vector<sim::JournalEntry>(calls.begin() + static_cast<std::ptrdiff_t>(mark), calls.end());
+CallMark Session::Mark() {
+  CallMark mark;
+  lib_GetFocas2Stats(&mark.at);
+  return mark;
 }
 
-std::size_t Session::FailedCallsSince(std::size_t mark) const {
-  std::size_t failed = 0;
-  for (const auto& entry : CallsSince(mark)) failed += entry.result != 0 ? 1 : 0;
-  return failed;
+std::size_t Session::CallsSince(const CallMark& mark) {
+  CallMark now = Mark();
+  return static_cast<std::size_t>((now.at.calls + now.at.refused) - (mark.at.calls + mark.at.refused));
+}
+
+std::size_t Session::FailedSince(const CallMark& mark) {
+  CallMark now = Mark();
+  return static_cast<std::size_t>((now.at.failed + now.at.refused) - (mark.at.failed + mark.at.refused));
+}
+
+bool Session::LatestFailureSince(const CallMark& mark, short* code, std::string* call) {
+  CallMark now = Mark();
+  if (now.at.failed + now.at.refused == mark.at.failed + mark.at.refused) return false;
+  *code = now.at.last_failed_code;
+  *call = now.at.last_failed_call;
+  return true;
 }
 
 int Connection::Prepare() {
+  if (options_.target.kind == ConnectTarget::kEthernet) {
+    SetCncPeer(options_.target.address + ":" + std::to_string(options_.target.port));
+  }
   if (!simulated()) {
-    if (!tavrin::platform::SetEnvironmentValue("TAVRIN_FOCAS", options_.focas.c_str())) {
+    if (lib_SetFocas2Library(options_.focas.c_str()) == 0) {
       return out_.Fail(kExitNoConnection, "cannot name the FOCAS2 library " + options_.focas);
     }
     return kExitOk;
   }
-  std::string library = SimulatedCncLibrary();
-  if (library.empty()) return out_.Fail(kExitNoConnection, "cannot find the simulated CNC library");
-  // The library's binding loads the simulated CNC that this program already
-  // holds, so the machine loaded here is the one the library talks to.
-  tavrin::platform::SetEnvironmentValue("TAVRIN_FOCAS", library.c_str());
+  // The machine comes from the state file, under its lock, for every run.
   tavrin::platform::SetEnvironmentValue("TAVRIN_SIMCNC_MACHINE", nullptr);
+  std::string error;
+  simulated_cnc_ = LoadSimulatedCnc(&error);
+  if (simulated_cnc_ == nullptr) return out_.Fail(kExitNoConnection, error);
 
   state_file_ = options_.sim_file.empty() ? DefaultStateFile() : options_.sim_file;
   if (state_file_.empty()) {
     return out_.Fail(kExitNoConnection, "no state file for the simulated CNC: set HOME or XDG_STATE_HOME, or use --sim FILE");
   }
-  std::error_code error;
-  if (!fs::exists(state_file_, error)) {
+  std::error_code missing;
+  if (!fs::exists(state_file_, missing)) {
     std::string example = ExampleMachineFile();
     if (example.empty()) return out_.Fail(kExitNoConnection, "cannot find the example machine lathe.toml");
     fs::path parent = fs::path(state_file_).parent_path();
-    if (!parent.empty()) fs::create_directories(parent, error);
-    if (!fs::copy_file(example, state_file_, error)) {
-      return out_.Fail(kExitNoConnection, "cannot make the state file " + state_file_ + ": " + error.message());
+    if (!parent.empty()) fs::create_directories(parent, missing);
+    if (!fs::copy_file(example, state_file_, missing)) {
+      return out_.Fail(kExitNoConnection, "cannot make the state file " + state_file_ + ": " + missing.message());
     }
     std::cerr << "tavrin: made the state file " << state_file_ << " from " << example << '\n';
   }
@@ -100,11 +111,11 @@ int Connection::Run(const std::function<int(Session&)>& body, HandleUse use) {
     int result;
   } call{this, &body, use, kExitOk};
   std::string error;
-  bool done = sim::WithStateFile(
+  bool done = simulated_cnc_->with_state_file(
       state_file_,
       [](void* user) {
         auto* c = static_cast<Call*>(user);
-        sim::ClearJournal();
+        c->self->simulated_cnc_->clear_journal();
         c->result = c->self->RunWithHandle(*c->body, c->use);
       },
       &call, &error);
@@ -117,23 +128,42 @@ void Connection::DropHandle() {
   holding_ = false;
 }
 
+namespace {
+// Why the FOCAS2 library gave EW_NODLL for `call`: it could not be loaded
+// (with the loader's words), or it lacks the call.
+std::string MissingLibraryText(const char* call) {
+  char text[1024] = "";
+  if (lib_DescribeFocas2Library(text, sizeof text) == 0) return text;
+  return std::string("the FOCAS2 library ") + text + " loaded but has no " + call +
+         ", which this --connect needs (default: cnc_allclibhndl, node9: cnc_allclibhndl2, ADDRESS: cnc_allclibhndl3)";
+}
+}  // namespace
+
 // Opens a handle the way --connect says and selects the path asked for.
 int Connection::OpenHandle(unsigned short* opened) {
   unsigned short handle = 0;
   short code = 0;
   const char* how = "lib_GetNcLibHandle";
+  const char* needs = "cnc_allclibhndl";
   switch (options_.target.kind) {
     case ConnectTarget::kDefault:
       code = lib_GetNcLibHandle(&handle);
       break;
     case ConnectTarget::kNode9:
       how = "lib_GetNcGuideLibHandle";
+      needs = "cnc_allclibhndl2";
       code = lib_GetNcGuideLibHandle(&handle);
       break;
     case ConnectTarget::kEthernet:
       how = "lib_GetNcLibHandleEthernet";
+      needs = "cnc_allclibhndl3";
       code = lib_GetNcLibHandleEthernet(options_.target.address.c_str(), options_.target.port, &handle);
       break;
+  }
+  if (code == EW_NODLL) {
+    out_.Fail(kExitNoConnection, std::string("opening a handle (") + how + ") failed: " + CodeText(code) + ": " +
+                                     MissingLibraryText(needs));
+    return kExitNoConnection;
   }
   if (code != 0) {
     out_.FailCode(code, std::string("opening a handle (") + how + ")");
@@ -168,7 +198,7 @@ int Connection::RunWithHandle(const std::function<int(Session&)>& body, HandleUs
     if (opened != kExitOk) return opened;
     holding_ = true;
   }
-  Session session(held_, simulated());
+  Session session(held_);
   int result = body(session);
   if (use == HandleUse::kFree || result != kExitOk) DropHandle();
   return result;

@@ -5,7 +5,8 @@
 // (tavrin::simcnc::WithStateFile), so that runs follow each other and two
 // runs at once lose no write.  A missing state file is made from the example
 // machine description first.  With --focas the library's FOCAS2 binding is
-// pointed at another FOCAS2 library instead.  Either way the handle is opened
+// pointed at another FOCAS2 library instead.  The simulated CNC is loaded the
+// same way as any other FOCAS2 library (simulated_cnc.h).  Either way the handle is opened
 // the way --connect says, with the library's own handle functions.
 #ifndef TAVRIN_TOOLS_CONNECTION_H
 #define TAVRIN_TOOLS_CONNECTION_H
@@ -16,6 +17,7 @@
 #include <vector>
 
 #include "output.h"
+#include "tavrin/nc/focas2_library.h"
 #include "tavrin/simcnc.h"
 
 namespace tavrin::cli {
@@ -36,23 +38,30 @@ struct ConnectionOptions {
   int path = 0;          // --path: CNC path to select, 0 to leave the handle's own
 };
 
-// One run against the CNC: an open handle, with the simulated CNC's journal
-// of the calls made on it when the CNC is the simulated one.
+// A reading of the library's own counts of FOCAS2 calls, to compare with a
+// later one.  The library counts every call it makes, whatever the FOCAS2
+// library, so these work against the simulated CNC and a real CNC alike.
+struct CallMark {
+  TavrinFocas2Stats at;
+};
+
+// One run against the CNC: an open handle.
 class Session {
  public:
-  Session(unsigned short handle, bool simulated) : handle_(handle), simulated_(simulated) {}
+  explicit Session(unsigned short handle) : handle_(handle) {}
   unsigned short handle() const { return handle_; }
-  bool simulated() const { return simulated_; }
-  // Number of FOCAS2 calls made so far in this run (0 when not simulated).
-  std::size_t CallCount() const;
-  // The calls made since `mark` (a CallCount); empty when not simulated.
-  std::vector<tavrin::simcnc::JournalEntry> CallsSince(std::size_t mark) const;
-  // How many of the calls since `mark` did not return 0.
-  std::size_t FailedCallsSince(std::size_t mark) const;
+
+  static CallMark Mark();
+  // FOCAS2 calls made since `mark`, refused ones (no library) included.
+  static std::size_t CallsSince(const CallMark& mark);
+  // How many of them did not return 0.
+  static std::size_t FailedSince(const CallMark& mark);
+  // The latest call since `mark` that did not return 0: its code and FOCAS2
+  // name.  False when none failed.
+  static bool LatestFailureSince(const CallMark& mark, short* code, std::string* call);
 
  private:
   unsigned short handle_;
-  bool simulated_;
 };
 
 class Connection {
@@ -84,6 +93,8 @@ class Connection {
   void DropHandle();
 
   bool simulated() const { return options_.focas.empty(); }
+  // The simulated CNC's control table after Prepare; null for another library.
+  const tavrin::simcnc::Control* simulated_cnc() const { return simulated_cnc_; }
 
  private:
   int RunWithHandle(const std::function<int(Session&)>& body, HandleUse use);
@@ -92,6 +103,7 @@ class Connection {
   ConnectionOptions options_;
   Output& out_;
   std::string state_file_;
+  const tavrin::simcnc::Control* simulated_cnc_ = nullptr;
   bool holding_ = false;  // a kept handle is open
   unsigned short held_ = 0;
 };

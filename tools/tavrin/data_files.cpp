@@ -4,7 +4,6 @@
 #include <filesystem>
 
 #include "platform/program_environment.h"
-#include "tavrin/simcnc.h"
 
 namespace fs = std::filesystem;
 
@@ -49,9 +48,16 @@ std::string DefaultStateFile() {
 }
 
 std::string SimulatedCncLibrary() {
-  // A call name is text inside the simulated CNC library itself, so its
-  // address names that library rather than a stub in this program.
-  return tavrin::platform::ModuleFileOf(tavrin::simcnc::CallName(tavrin::simcnc::Call::cnc_allclibhndl));
+  std::error_code ignored;
+  std::string program = tavrin::platform::ModuleFileOf(&kProgramMarker);
+  if (!program.empty()) {
+    fs::path beside = fs::path(program).parent_path() / ".." / TAVRIN_TOOLS_LIB_DIR_NAME / TAVRIN_TOOLS_SIMCNC_NAME;
+    if (fs::exists(beside, ignored)) return fs::weakly_canonical(beside, ignored).string();
+  }
+  for (const char* path : {TAVRIN_TOOLS_SIMCNC_BUILT, TAVRIN_TOOLS_SIMCNC_INSTALLED}) {
+    if (fs::exists(path, ignored)) return path;
+  }
+  return {};
 }
 
 std::string SimulationViewer() {

@@ -19,7 +19,9 @@ std::string ExampleSimFolder();
 // The simulated CNC's default state file: $XDG_STATE_HOME/tavrin/machine.toml,
 // or ~/.local/state/tavrin/machine.toml; empty when neither variable is set.
 std::string DefaultStateFile();
-// The simulated CNC library loaded into this program; empty when unknown.
+// The simulated CNC library: in the library folder beside the installed
+// command (BINDIR/../LIBDIR), where the build made it, or in the install
+// folder fixed at configuration time; empty when none holds it.
 std::string SimulatedCncLibrary();
 // The simulation viewer tavrin-simview: beside this program (installed, both
 // in BINDIR) or in the build tree's simview/ folder beside it; empty when

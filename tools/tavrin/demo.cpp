@@ -22,6 +22,7 @@
 #include "commands.h"
 #include "data_files.h"
 #include "journal_view.h"
+#include "simulated_cnc.h"
 #include "platform/program_environment.h"
 #include "platform/top_level_window.h"
 #include "tavrin/machine/mchn.h"
@@ -39,6 +40,9 @@ namespace sim = tavrin::simcnc;
 namespace tavrin::cli {
 
 namespace {
+
+// The simulated CNC's control table, once RunDemo has loaded it.
+const sim::Control* simulated = nullptr;
 
 // Tells each step, with the FOCAS2 calls it made, to people or into the
 // JSON document's "steps".
@@ -65,9 +69,9 @@ class Narrator {
   }
   // Shows the calls made since the last ShowCalls.
   void ShowCalls() {
-    std::vector<sim::JournalEntry> journal = sim::Journal();
+    std::vector<sim::JournalEntry> journal = simulated->journal();
     for (std::size_t i = shown_; i < journal.size(); ++i) {
-      std::string line = DescribeCall(journal[i]);
+      std::string line = DescribeCall(*simulated, journal[i]);
       if (!steps_.empty()) steps_.back()["calls"].push_back(line);
       out_.Line("     FOCAS2: " + line);
     }
@@ -126,7 +130,7 @@ class CncState {
  public:
   bool UseFile(const std::string& path, std::string* error) {
     file_ = path;
-    return sim::LoadFile(path, error);
+    return simulated->load_file(path, error);
   }
   // Runs `step` on the machine; false (and *error) when the state file could
   // not be loaded (then `step` did not run) or saved.
@@ -136,14 +140,14 @@ class CncState {
       return true;
     }
     auto run = [](void* user) { (*static_cast<const std::function<void()>*>(user))(); };
-    return sim::WithStateFile(file_, run, const_cast<std::function<void()>*>(&step), error);
+    return simulated->with_state_file(file_, run, const_cast<std::function<void()>*>(&step), error);
   }
   // True when the state file no longer holds the redraw request D9693.3.  The
   // viewer replaces the file in one rename, so it is read without the lock.
   bool RedrawTaken() const {
     std::string error;
     std::uint8_t byte = 0;
-    return sim::LoadFile(file_, &error) && sim::GetPmcByte('D', 9693, &byte) && (byte & 0x08) == 0;
+    return simulated->load_file(file_, &error) && simulated->get_pmc_byte('D', 9693, &byte) && (byte & 0x08) == 0;
   }
 
  private:
@@ -200,14 +204,14 @@ struct ViewerGuard {
 int RunDemo(Output& out) {
   std::string example = ExampleMachineFile();
   std::string sim_folder = ExampleSimFolder();
-  std::string library = SimulatedCncLibrary();
-  if (example.empty() || sim_folder.empty() || library.empty()) {
-    return out.Fail(kExitNoConnection, "cannot find the example machine, the example simulation folder or the simulated CNC");
+  if (example.empty() || sim_folder.empty()) {
+    return out.Fail(kExitNoConnection, "cannot find the example machine or the example simulation folder");
   }
-  tavrin::platform::SetEnvironmentValue("TAVRIN_FOCAS", library.c_str());
   tavrin::platform::SetEnvironmentValue("TAVRIN_SIMCNC_MACHINE", nullptr);
   std::string error;
-  if (!sim::LoadFile(example, &error)) return out.Fail(kExitNoConnection, "example machine: " + error);
+  simulated = LoadSimulatedCnc(&error);
+  if (simulated == nullptr) return out.Fail(kExitNoConnection, error);
+  if (!simulated->load_file(example, &error)) return out.Fail(kExitNoConnection, "example machine: " + error);
   TemporaryCopy drive_c;
   if (!drive_c.Make(sim_folder, &error)) return out.Fail(kExitNoConnection, error);
   tavrin::platform::SetEnvironmentValue("TAVRIN_DRIVE_C", drive_c.path().string().c_str());
@@ -235,7 +239,7 @@ int RunDemo(Output& out) {
 
   Narrator say(out);
   tavrin_set_message_handler(&ShowBox, &say);
-  sim::ClearJournal();
+  simulated->clear_journal();
   out.Line("Tavrin demonstration against the simulated CNC.");
   out.Line("Machine: " + example);
   out.Line("Simulation files: a temporary copy of " + sim_folder + " standing for drive C:");
@@ -254,8 +258,8 @@ int RunDemo(Output& out) {
   CLibMchn machine(handle);
   bool stored = cnc.Step([&machine] {
     // Start from single block off, so that the request can be seen to change the byte.
-    sim::SetPmcByte('D', 9550, 0);
-    sim::SetPmcByte('F', 4, 0);
+    simulated->set_pmc_byte('D', 9550, 0);
+    simulated->set_pmc_byte('F', 4, 0);
     machine.SetSingleBlockMode(true);
   }, &error);
   say.ShowCalls();
@@ -264,7 +268,7 @@ int RunDemo(Output& out) {
           "   CNC runs no PMC program, so the demo plays its part and sets F4.3.");
   bool on = false;
   stored = cnc.Step([&machine, &on] {
-    sim::SetPmcByte('F', 4, 0x08);
+    simulated->set_pmc_byte('F', 4, 0x08);
     on = machine.GetSingleBlockMode();
   }, &error);
   say.ShowCalls();

@@ -22,9 +22,9 @@ std::string HexBytes(const std::vector<unsigned char>& bytes, std::size_t from) 
 }
 }  // namespace
 
-std::string DescribeCall(const tavrin::simcnc::JournalEntry& entry) {
+std::string DescribeCall(const tavrin::simcnc::Control& simulated, const tavrin::simcnc::JournalEntry& entry) {
   using tavrin::simcnc::Call;
-  std::string text = tavrin::simcnc::CallName(entry.call);
+  std::string text = simulated.call_name(entry.call);
   text += "(";
   std::string args;
   if (entry.handle != 0) args = "handle " + std::to_string(entry.handle) + (entry.args.empty() ? "" : ":");

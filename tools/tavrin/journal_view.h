@@ -9,7 +9,7 @@
 
 namespace tavrin::cli {
 
-std::string DescribeCall(const tavrin::simcnc::JournalEntry& entry);
+std::string DescribeCall(const tavrin::simcnc::Control& simulated, const tavrin::simcnc::JournalEntry& entry);
 
 }  // namespace tavrin::cli
 

@@ -53,8 +53,17 @@ int Output::Finish(int exit_code) {
   return exit_code;
 }
 
+namespace {
+// Who does not answer when a call gives -16 (SetCncPeer).
+std::string cnc_peer = "the CNC";
+constexpr short kNoAnswer = -16;
+}  // namespace
+
+void SetCncPeer(const std::string& peer) { cnc_peer = peer; }
+
 std::string CodeText(short code) {
   const char* name = tavrin::Focas2CodeName(code);
+  if (code == kNoAnswer) return "code -16 (no answer from " + cnc_peer + ")";
   if (name == nullptr) return "code " + std::to_string(code);
   return std::string(name) + " (" + std::to_string(code) + ")";
 }

@@ -60,8 +60,12 @@ class Output {
   std::vector<std::string> messages_;
 };
 
-// "EW_NUMBER (3)", "DLL_FOCAS2_FUNCRET_INIT (32767)", "code -100".
+// "EW_NUMBER (3)", "DLL_FOCAS2_FUNCRET_INIT (32767)", "code -100".  -16, which
+// the maker's library gives for a closed port, a peer that closes and a CNC
+// that stops answering alike, reads "code -16 (no answer from PEER)".
 std::string CodeText(short code);
+// The PEER of that text: "ADDRESS:PORT" over Ethernet; "the CNC" until set.
+void SetCncPeer(const std::string& peer);
 // The shortest text that reads back as the same double ("812.5", "0.001").
 std::string NumberText(double value);
 // Text of an aligned table, each line ending in '\n'.

@@ -1,6 +1,7 @@
 # The tavrin command (included by tools/CMakeLists.txt when CLI11 and
 # nlohmann-json are found): linked like any application, against the library
-# and the simulated CNC's control API.  Paths are relative to tools/.
+# only; the simulated CNC is loaded as its FOCAS2 library at run time.  Paths
+# are relative to tools/.
 add_executable(tavrin_cli
   ${CMAKE_CURRENT_LIST_DIR}/main.cpp
   ${CMAKE_CURRENT_LIST_DIR}/commands_nc.cpp
@@ -15,13 +16,13 @@ add_executable(tavrin_cli
   ${CMAKE_CURRENT_LIST_DIR}/journal_view.cpp
   ${CMAKE_CURRENT_LIST_DIR}/output.cpp
   ${CMAKE_CURRENT_LIST_DIR}/parse.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/reference.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/read_watch.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/reference.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/simulated_cnc.cpp)
 set_target_properties(tavrin_cli PROPERTIES OUTPUT_NAME tavrin)
-target_link_libraries(tavrin_cli PRIVATE tavrin tavrin_simcnc tavrin_platform CLI11::CLI11 nlohmann_json::nlohmann_json)
-target_compile_definitions(tavrin_cli PRIVATE
-  TAVRIN_TOOLS_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
-  TAVRIN_TOOLS_DATA_DIR="${CMAKE_INSTALL_FULL_DATADIR}/tavrin")
-# Find libtavrin and libtavrin_simcnc beside the installed command too.
+target_link_libraries(tavrin_cli PRIVATE tavrin tavrin_platform CLI11::CLI11 nlohmann_json::nlohmann_json)
+tavrin_tools_data(tavrin_cli)
+# Find libtavrin beside the installed command too.
 set_target_properties(tavrin_cli PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
 
 # The command reference, made at build time from the same definitions.

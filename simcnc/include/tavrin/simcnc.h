@@ -226,6 +226,58 @@ TAVRIN_SIMCNC_API std::string SaveText();
 // fn is not run when the load fails.
 TAVRIN_SIMCNC_API bool WithStateFile(const std::string& path, void (*fn)(void* user), void* user, std::string* error);
 
+// --- The control API through a loaded library ------------------------------------
+
+// Every function above as one table, for programs that load the simulated CNC
+// by path as their FOCAS2 library (lib_GetFocas2Function) instead of linking
+// it: linking it would put a second set of FOCAS2 names into the process.
+// Look up "tavrin_simcnc_control" in the loaded library, check `version`,
+// and call through the table.  Default arguments do not carry over: pass
+// every argument.
+constexpr int kControlVersion = 1;
+struct Control {
+  int version;
+  decltype(&CallName) call_name;
+  decltype(&CallFromName) call_from_name;
+  decltype(&Reset) reset;
+  decltype(&PathCount) path_count;
+  decltype(&DefineParam) define_param;
+  decltype(&SetParam) set_param;
+  decltype(&GetParam) get_param;
+  decltype(&SetPmcByte) set_pmc_byte;
+  decltype(&GetPmcByte) get_pmc_byte;
+  decltype(&PmcAreaSize) pmc_area_size;
+  decltype(&SetMacro) set_macro;
+  decltype(&GetMacro) get_macro;
+  decltype(&SetOffsetCount) set_offset_count;
+  decltype(&SetOffset) set_offset;
+  decltype(&GetOffset) get_offset;
+  decltype(&SetFigures) set_figures;
+  decltype(&SetStatusField) set_status_field;
+  decltype(&SetAxisNames) set_axis_names;
+  decltype(&OpenHandleCount) open_handle_count;
+  decltype(&CurrentPath) current_path;
+  decltype(&LastEthernetOpen) last_ethernet_open;
+  decltype(&FailNext) fail_next;
+  decltype(&FailNth) fail_nth;
+  decltype(&FailAlways) fail_always;
+  decltype(&ClearFailures) clear_failures;
+  decltype(&Journal) journal;
+  decltype(&ClearJournal) clear_journal;
+  decltype(&JournalSize) journal_size;
+  decltype(&SetJournalEnabled) set_journal_enabled;
+  decltype(&LoadFile) load_file;
+  decltype(&LoadText) load_text;
+  decltype(&SaveFile) save_file;
+  decltype(&SaveText) save_text;
+  decltype(&WithStateFile) with_state_file;
+};
+// The type of tavrin_simcnc_control, for a lookup by name.
+using ControlFunction = const Control* (*)();
+
 }  // namespace tavrin::simcnc
+
+// The table above; never null.
+extern "C" TAVRIN_SIMCNC_API const tavrin::simcnc::Control* tavrin_simcnc_control();
 
 #endif
