@@ -1,6 +1,7 @@
 // NC access commands: paths, CNC parameters, PMC data, macro variables, tool
 // offsets and the name of a FOCAS2 code.  Each is one or a few calls of the
 // library's lib_ functions.
+#include <cmath>
 #include <cstdint>
 #include <memory>
 
@@ -16,6 +17,23 @@
 namespace tavrin::cli {
 
 namespace {
+
+// Macro variables and offsets travel as a 32-bit whole number and a count of
+// decimals, so no magnitude above this one can be stored at all.
+constexpr double kLargestStorable = 2147483647.0;
+
+void RequireStorable(double value, const std::string& given, const std::string& what) {
+  Require(std::fabs(value) <= kLargestStorable,
+          given + " does not fit " + what + ": the CNC keeps at most 2147483647 (as a 32-bit whole number)");
+}
+
+// What a write did, from the value read back: "WHAT set to V", or, when the
+// CNC keeps a different value (rounded to its increment, cut to its
+// range), "WHAT: asked for A, the CNC stored S".
+std::string StoredText(const std::string& what, double asked, double stored) {
+  if (stored == asked) return what + " set to " + NumberText(stored);
+  return what + ": asked for " + NumberText(asked) + ", the CNC stored " + NumberText(stored);
+}
 
 constexpr int kAllAxes = 32;
 
@@ -445,6 +463,7 @@ void AddMacroCommands(CLI::App& app, Context& context) {
     double value = 0.0;
     std::string error;
     Require(ParseNumber(set_args->value, &value, &error), error);
+    RequireStorable(value, set_args->value, "a macro variable");
     context.with_cnc = [first, count, value](Session& session, Output& out) {
       short code = count == 1 ? lib_WritePCode(session.handle(), first, value)
                               : lib_WritePluralPCode(session.handle(), first, count, value);
@@ -452,12 +471,17 @@ void AddMacroCommands(CLI::App& app, Context& context) {
         return out.FailCode(code, count == 1 ? "lib_WritePCode of #" + std::to_string(first)
                                              : "lib_WritePluralPCode from #" + std::to_string(first));
       }
+      // Read back: the CNC may keep fewer decimals than were given.
+      double stored = 0.0;
+      code = lib_ReadPCode(session.handle(), first, &stored);
+      if (code != 0) return out.FailCode(code, "reading #" + std::to_string(first) + " back");
       out.data()["number"] = first;
       out.data()["count"] = count;
-      out.data()["value"] = value;
+      out.data()["value"] = stored;
+      out.data()["asked"] = value;
       std::string which = count == 1 ? "#" + std::to_string(first)
                                      : "#" + std::to_string(first) + " to #" + std::to_string(first + count - 1);
-      out.Line(which + " set to " + NumberText(value));
+      out.Line(StoredText(which, value, stored));
       return static_cast<int>(kExitOk);
     };
   });
@@ -555,6 +579,7 @@ void AddOffsetCommands(CLI::App& app, Context& context) {
       value = static_cast<double>(whole);
     } else {
       Require(ParseNumber(args.value, &value, &error), error);
+      RequireStorable(value, args.value, "a tool offset");
     }
     short number = static_cast<short>(args.number);
     bool geometry_value = args.geometry;
@@ -570,11 +595,16 @@ void AddOffsetCommands(CLI::App& app, Context& context) {
       std::string what = std::string(geometry_value ? "geometry " : "wear ") + item->letter + " of offset " +
                          std::to_string(number);
       if (code != 0) return out.FailCode(code, "writing " + what);
+      // Read back: the CNC keeps the value in its own increment and range.
+      double stored = 0.0;
+      code = ReadOffset(h, number, *item, geometry_value, &stored);
+      if (code != 0) return out.FailCode(code, "reading " + what + " back");
       out.data()["number"] = number;
       out.data()["item"] = std::string(1, item->letter);
       out.data()["value_kind"] = geometry_value ? "geometry" : "wear";
-      out.data()["value"] = value;
-      out.Line(what + " set to " + NumberText(value));
+      out.data()["value"] = stored;
+      out.data()["asked"] = value;
+      out.Line(StoredText(what, value, stored));
       return static_cast<int>(kExitOk);
     };
   });
