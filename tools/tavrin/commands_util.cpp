@@ -4,6 +4,7 @@
 #include <string>
 
 #include "commands.h"
+#include "read_watch.h"
 #include "tavrin/nc/cnc_params.h"
 #include "tavrin/util/language.h"
 #include "tavrin/util/log.h"
@@ -21,7 +22,11 @@ int ParamByte(unsigned short handle, short number) {
 
 // The code, and how lib_GetLanguage came to it, from the same parameters.
 int ShowLanguage(Session& session, Output& out) {
-  int code = lib_GetLanguage(session.handle());  // selects path 1
+  // lib_GetLanguage falls back to a default when its reads fail: the watch
+  // tells that apart from a language the CNC really gave.
+  ReadWatch watch;
+  int code = 0;
+  watch.Watch("lib_GetLanguage", [&] { code = lib_GetLanguage(session.handle()); });  // selects path 1
   bool japanese = lib_IsJapaneseSetting();
   int source = ParamByte(session.handle(), 7364);
   int panel = ParamByte(session.handle(), 7240);
@@ -49,7 +54,7 @@ int ShowLanguage(Session& session, Output& out) {
   out.Line("display language code " + std::to_string(code));
   out.Line(how);
   out.Line(std::string("user's language is ") + (japanese ? "Japanese" : "not Japanese"));
-  return static_cast<int>(kExitOk);
+  return watch.Report(out);
 }
 
 }  // namespace
