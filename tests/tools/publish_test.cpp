@@ -239,5 +239,41 @@ TEST_F(PublishTest, ACncThatStopsAnsweringIsOfflineWithTheCodeThenOnline) {
   EXPECT_EQ(result, 0);
 }
 
+// A read that fails while the CNC answers: its value is published as null,
+// never as the machine object's stand-in (-1, false), the sweep names the
+// call and is not ok, and the run exits 1.
+TEST_F(PublishTest, AFailedReadIsNullAndNamedNeverAStandInValue) {
+  StartBroker();
+  Subscriber sub(broker_->port(), "tavrin/m1/#");
+  ASSERT_TRUE(sub.ready());
+  cli::publish::PublishOptions options;
+  std::string error;
+  ASSERT_TRUE(cli::publish::ParseBrokerUrl(broker_->Url(), &options.link.broker, &error));
+  options.id = "m1";
+  options.count = 1;
+  cli::ConnectionOptions connection;
+  connection.sim_file = state_;
+  cli::Output out(true);
+  std::atomic<bool> stop{false};
+  simcnc::FailAlways(simcnc::Call::cnc_rdpmacro, 3);
+  int result = cli::publish::RunPublisher(options, connection, out, stop);
+  simcnc::ClearFailures();
+  EXPECT_EQ(result, 1);
+
+  int at = sub.WaitForTopic("tavrin/m1/identity", kWait);
+  ASSERT_GE(at, 0);
+  json identity = json::parse(sub.Messages()[static_cast<std::size_t>(at)].payload);
+  ASSERT_EQ(identity["station_numbers"].size(), 2u);
+  EXPECT_TRUE(identity["station_numbers"][0].is_null()) << identity.dump();
+  EXPECT_EQ(identity["model"], 3) << "a PMC read beside it is unharmed";
+  at = sub.WaitForTopic("tavrin/m1/sweep", kWait);
+  ASSERT_GE(at, 0);
+  json sweep = json::parse(sub.Messages()[static_cast<std::size_t>(at)].payload);
+  EXPECT_FALSE(sweep["ok"].get<bool>());
+  ASSERT_FALSE(sweep["failed"].empty()) << sweep.dump();
+  EXPECT_EQ(sweep["failed"][0]["call"], "cnc_rdpmacro") << sweep.dump();
+  EXPECT_GT(sweep["focas_calls"].get<long long>(), 20);
+}
+
 }  // namespace
 }  // namespace tavrin::test

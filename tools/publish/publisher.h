@@ -57,7 +57,9 @@ struct PublishOptions {
 // the FOCAS2 library cannot be prepared, or the broker refuses the
 // connection (user name or password, not authorised); kExitFailed when the
 // broker is not connected at the end of a --count run, so that the last
-// state may be missing.  Failures are reported on standard error.
+// state may be missing, or when a sweep of a --count run could not read
+// everything (its values were published as null and its "failed" list names
+// the calls).  Failures are reported on standard error.
 int RunPublisher(PublishOptions options, const ConnectionOptions& connection, Output& out,
                  const std::atomic<bool>& stop);
 
