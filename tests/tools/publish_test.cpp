@@ -275,5 +275,46 @@ TEST_F(PublishTest, AFailedReadIsNullAndNamedNeverAStandInValue) {
   EXPECT_GT(sweep["focas_calls"].get<long long>(), 20);
 }
 
+// The command through the vendor-like FOCAS2 library publishes what it
+// publishes against the simulated CNC with the same machine, and a library
+// whose PMC reads get no answer makes the sweep fail and the run exit 1.
+TEST_F(PublishTest, AnyFocasLibraryPublishesTheSameState) {
+  StartBroker();
+  fs::path vendor_state = folder_ / "vendor.toml";
+  fs::copy_file(fs::path(TAVRIN_TOOLS_SOURCE_DIR) / "examples" / "lathe.toml", vendor_state);
+  fs::copy_file(vendor_state, state_);
+  Subscriber sub(broker_->port(), "tavrin/#");
+  ASSERT_TRUE(sub.ready());
+  auto publish = [&](const std::string& id, std::vector<std::string> cnc, std::vector<std::string> env) {
+    cnc.insert(cnc.end(), {"publish", "--broker", broker_->Url(), "--id", id, "--count", "1"});
+    env.push_back("TAVRIN_VENDOR_LIKE_STATE=" + vendor_state.string());
+    return RunCommand(TAVRIN_COMMAND, cnc, env);
+  };
+  auto payload = [&sub](const std::string& topic) {
+    int at = sub.WaitForTopic(topic, kWait);
+    if (at < 0) return json(nullptr);
+    json p = json::parse(sub.Messages()[static_cast<std::size_t>(at)].payload);
+    p.erase("time");
+    p.erase("duration_ms");
+    return p;
+  };
+  CommandResult simulated = publish("s", {"--sim", state_}, {});
+  CommandResult vendor = publish("v", {"--focas", TAVRIN_TEST_VENDOR_LIKE}, {});
+  EXPECT_EQ(simulated.exit_code, 0) << simulated.err;
+  EXPECT_EQ(vendor.exit_code, 0) << vendor.err;
+  for (const char* topic : {"identity", "status", "sweep"}) {
+    json from_simulated = payload(std::string("tavrin/s/") + topic);
+    EXPECT_FALSE(from_simulated.is_null()) << topic;
+    EXPECT_EQ(payload(std::string("tavrin/v/") + topic), from_simulated) << topic;
+  }
+
+  CommandResult silent = publish("q", {"--focas", TAVRIN_TEST_VENDOR_LIKE}, {"TAVRIN_VENDOR_LIKE_FAIL_PMC_READS=-16"});
+  EXPECT_EQ(silent.exit_code, 1) << silent.err;
+  json sweep = payload("tavrin/q/sweep");
+  EXPECT_FALSE(sweep.value("ok", true)) << sweep.dump();
+  EXPECT_NE(sweep.dump().find("pmc_rdpmcrng"), std::string::npos) << sweep.dump();
+  EXPECT_EQ(payload("tavrin/q/availability").value("state", ""), "offline");
+}
+
 }  // namespace
 }  // namespace tavrin::test
