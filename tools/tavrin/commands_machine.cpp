@@ -221,7 +221,10 @@ void AddAxesAndAtc(CLI::App* machine, Context& context) {
       Table table{{"position", "axis index"}, {}};
       std::vector<bool> seen(32, false);
       for (short position = 0; position < 32; ++position) {
+        CallMark mark = Session::Mark();
         short axis = m.GetDispOrderIdx(position);
+        int read = CheckCallsSince(mark, out, "GetDispOrderIdx(" + std::to_string(position) + ")");
+        if (read != kExitOk) return read;
         if (axis < 0) return out.Fail(kExitFailed, "GetDispOrderIdx failed: the axis names or parameters 3130/3115 could not be read");
         if (axis < 32 && seen[axis]) break;
         if (axis < 32) seen[axis] = true;
@@ -315,7 +318,10 @@ void AddAxesAndAtc(CLI::App* machine, Context& context) {
     auto given = static_cast<short>(*stations);
     context.with_cnc = [given](Session& session, Output& out) {
       CLibMchn m(session.handle());
+      CallMark mark = Session::Mark();
       short count = given != 0 ? given : m.GetMagazineStMax();
+      int read = CheckCallsSince(mark, out, "GetMagazineStMax (parameter 7257)");
+      if (read != kExitOk) return read;
       short left = 0, right = 0;
       short code = m.GetRemoveLMagazineStNo(count, &left);
       if (code != 0) return out.FailCode(code, "GetRemoveLMagazineStNo");
