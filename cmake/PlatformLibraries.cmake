@@ -21,7 +21,7 @@ else()
   target_compile_definitions(tavrin_platform PRIVATE
     TAVRIN_INSTALLED_RESOURCES="${CMAKE_INSTALL_FULLDATADIR}/tavrin/resources")
   if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
-    set_source_files_properties(${PROJECT_SOURCE_DIR}/platform/posix/gfx_colour_key.cpp
+    set_source_files_properties(${TAVRIN_SRC}/platform/posix/gfx_colour_key.cpp
       TARGET_DIRECTORY tavrin_platform PROPERTIES COMPILE_OPTIONS "-O3")
   endif()
 endif()

@@ -6,7 +6,7 @@
 
 #include <functional>
 
-#include "nc/focas2_records.h"
+#include "focas2/focas2_records.h"
 #include "tavrin/simcnc.h"
 #include "vendor_like_control.h"
 

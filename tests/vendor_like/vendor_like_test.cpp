@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "nc/focas2_records.h"
+#include "focas2/focas2_records.h"
 #include "tavrin/simcnc.h"
 #include "tavrin/tavrin.h"
 #include "vendor_like_control.h"

@@ -7,7 +7,7 @@
 #ifndef TAVRIN_NC_FOCAS2_H
 #define TAVRIN_NC_FOCAS2_H
 
-#include "nc/focas2_records.h"
+#include "focas2/focas2_records.h"
 
 namespace tavrin::focas {
 

@@ -6,9 +6,9 @@
 // select their path first and leave it selected on the handle.
 #include <cstring>
 
-#include "machine/cnc_access.h"
+#include "nc/cnc_access.h"
 #include "nc/bit_mask.h"
-#include "nc/focas2.h"
+#include "focas2/focas2.h"
 #include "nc/scaling.h"
 #include "tavrin/machine/mchn.h"
 #include "tavrin/nc/macro_vars.h"

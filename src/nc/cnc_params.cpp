@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "nc/bit_mask.h"
-#include "nc/focas2.h"
+#include "focas2/focas2.h"
 #include "nc/scaling.h"
 #include "tavrin/nc/return_codes.h"
 #include "tavrin/util/numeric.h"

@@ -4,7 +4,7 @@
 #ifndef TAVRIN_MACHINE_CNC_ACCESS_H
 #define TAVRIN_MACHINE_CNC_ACCESS_H
 
-#include "nc/focas2_records.h"
+#include "focas2/focas2_records.h"
 
 namespace tavrin::machine {
 

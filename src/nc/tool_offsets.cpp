@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "nc/focas2.h"
+#include "focas2/focas2.h"
 #include "nc/scaling.h"
 
 namespace focas = tavrin::focas;

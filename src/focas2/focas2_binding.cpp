@@ -6,7 +6,7 @@
 #include <mutex>
 #include <string>
 
-#include "nc/focas2.h"
+#include "focas2/focas2.h"
 #include "platform/platform.h"
 #include "tavrin/export.h"
 #include "tavrin/nc/focas2_library.h"

@@ -5,7 +5,7 @@
 #include <memory>
 #include <new>
 
-#include "nc/focas2.h"
+#include "focas2/focas2.h"
 #include "nc/scaling.h"
 #include "tavrin/nc/return_codes.h"
 #include "tavrin/util/numeric.h"

@@ -1,6 +1,6 @@
 #include "tavrin/simulation/simu_module.h"
 
-#include "machine/cnc_access.h"
+#include "nc/cnc_access.h"
 #include "nc/bit_mask.h"
 #include "platform/process.h"
 #include "tavrin/nc/pmc.h"

@@ -1,8 +1,8 @@
 // The order in which the axes of the selected path are shown: built anew on
 // every call from the axis count, each axis's display order number and its
 // hidden flag.
-#include "machine/cnc_access.h"
-#include "nc/focas2.h"
+#include "nc/cnc_access.h"
+#include "focas2/focas2.h"
 #include "tavrin/machine/mchn.h"
 
 namespace machine = tavrin::machine;

@@ -1,8 +1,8 @@
-#include "machine/cnc_access.h"
+#include "nc/cnc_access.h"
 
 #include <cstring>
 
-#include "nc/focas2.h"
+#include "focas2/focas2.h"
 
 namespace tavrin::machine {
 

@@ -4,7 +4,7 @@
 
 #include <cstring>
 
-#include "nc/focas2.h"
+#include "focas2/focas2.h"
 #include "platform/user_language.h"
 
 namespace {

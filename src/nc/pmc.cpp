@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "nc/bit_mask.h"
-#include "nc/focas2.h"
+#include "focas2/focas2.h"
 #include "tavrin/nc/return_codes.h"
 
 namespace focas = tavrin::focas;

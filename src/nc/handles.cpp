@@ -1,6 +1,6 @@
 #include "tavrin/nc/handles.h"
 
-#include "nc/focas2.h"
+#include "focas2/focas2.h"
 
 namespace focas = tavrin::focas;
 

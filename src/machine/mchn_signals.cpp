@@ -4,7 +4,7 @@
 // Every signal is a row of one table (letter, byte, bit); the members below
 // only name their row.  A switch or request reads its byte, changes the one
 // bit and writes the record back as read; a status bit is one read.
-#include "machine/cnc_access.h"
+#include "nc/cnc_access.h"
 #include "nc/bit_mask.h"
 #include "tavrin/machine/mchn.h"
 #include "tavrin/nc/pmc.h"

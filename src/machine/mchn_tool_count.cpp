@@ -6,7 +6,7 @@
 // both run through CountValue below.
 #include <string>
 
-#include "machine/cnc_access.h"
+#include "nc/cnc_access.h"
 #include "platform/text_encoding.h"
 #include "tavrin/machine/mchn.h"
 #include "tavrin/message.h"

@@ -6,9 +6,9 @@
 // and an entry beyond the area is refused by the CNC.
 #include <cstring>
 
-#include "machine/cnc_access.h"
+#include "nc/cnc_access.h"
 #include "nc/bit_mask.h"
-#include "nc/focas2.h"
+#include "focas2/focas2.h"
 #include "tavrin/machine/mchn.h"
 #include "tavrin/nc/pmc.h"
 
