@@ -15,7 +15,6 @@
 #include <string>
 #include <thread>
 
-#include "platform/serial_device.h"
 #include "support/serial_line.h"
 #include "tavrin/serial/com_port.h"
 
@@ -77,7 +76,7 @@ void FarToPort(CLibCOMPort& port, tavrin::test::SerialLine& line, std::size_t to
   auto last_progress = Clock::now();
   while (result->received < total && Clock::now() - last_progress < std::chrono::seconds(2)) {
     DWORD waiting = 0;
-    if (!tavrin::platform::serial::GetSerialInputCount(handle, &waiting) || waiting == 0) {
+    if (!lib_GetComPortInputCount(handle, &waiting) || waiting == 0) {
       std::this_thread::yield();
       continue;
     }

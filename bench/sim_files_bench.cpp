@@ -24,6 +24,7 @@
 #include <string>
 
 #include "platform/syscalls.h"
+#include "tavrin/configuration.h"
 #include "tavrin/simulation/chuck_model.h"
 #include "tavrin/simulation/jaw_model.h"
 #include "tavrin/simulation/work_model.h"
@@ -178,7 +179,7 @@ int main(int argc, char** argv) {
   if (megabytes == 0) megabytes = 100;
   const char* tmp = std::getenv("TMPDIR");
   fs::path root = fs::path(tmp != nullptr ? tmp : "/tmp") / ("tavrin-sim-bench-" + std::to_string(getpid()));
-  setenv("TAVRIN_DRIVE_C", root.c_str(), 1);
+  lib_SetDriveFolder('C', root.c_str());
   real_fsync = reinterpret_cast<FsyncCall>(tavrin_set_syscall("fsync", AsSyscall(&TimedFsync)));
   std::printf("two files of %zu MB each in %s\n", megabytes, root.c_str());
   // Lines of 60 to 220 characters (80 on average), then long part lines of

@@ -5,8 +5,10 @@
 
 #include <cstdlib>
 
+#include "tavrin/nc/focas2_library.h"
+
 int main(int argc, char** argv) {
-  if (std::getenv("TAVRIN_FOCAS") == nullptr) setenv("TAVRIN_FOCAS", TAVRIN_BENCH_SIMCNC_PATH, 1);
+  if (std::getenv("TAVRIN_FOCAS") == nullptr) lib_SetFocas2Library(TAVRIN_BENCH_SIMCNC_PATH);
   benchmark::Initialize(&argc, argv);
   benchmark::RunSpecifiedBenchmarks();
   benchmark::Shutdown();

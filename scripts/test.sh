@@ -44,6 +44,7 @@ installed() {
 }
 
 stage dependencies deps
+stage "structure" bash scripts/check-structure.sh
 stage "build and test" plain
 stage "sanitizers (ASan + UBSan)" sanitized
 stage "installed package" installed

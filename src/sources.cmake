@@ -7,6 +7,7 @@
 set(TAVRIN_PLATFORM_COMMON_SOURCES
   ${TAVRIN_SRC}/platform/live_objects.cpp
   ${TAVRIN_SRC}/platform/profile_text.cpp
+  ${TAVRIN_SRC}/platform/settings.cpp
   ${TAVRIN_SRC}/platform/syscalls.cpp
   ${TAVRIN_SRC}/platform/top_level_window.cpp
 )
@@ -65,6 +66,7 @@ set(TAVRIN_LIBRARY_SOURCES
   # The CNC library interface: the run-time FOCAS2 binding.
   ${TAVRIN_SRC}/focas2/focas2_binding.cpp
   # util/
+  ${TAVRIN_SRC}/util/configuration.cpp
   ${TAVRIN_SRC}/util/files.cpp
   ${TAVRIN_SRC}/util/language.cpp
   ${TAVRIN_SRC}/util/log.cpp
@@ -84,6 +86,7 @@ set(TAVRIN_LIBRARY_SOURCES
   ${TAVRIN_SRC}/simulation/chuck_model.cpp
   ${TAVRIN_SRC}/simulation/jaw_model.cpp
   ${TAVRIN_SRC}/simulation/matrix_line.cpp
+  ${TAVRIN_SRC}/simulation/model.cpp
   ${TAVRIN_SRC}/simulation/model_files.cpp
   ${TAVRIN_SRC}/simulation/model_scan.cpp
   ${TAVRIN_SRC}/simulation/scan_line.cpp

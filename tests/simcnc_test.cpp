@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "focas2/focas2_records.h"
+#include "tavrin/focas2/records.h"
 #include "support/child_process.h"
 #include "tavrin/nc/return_codes.h"
 #include "tavrin/simcnc.h"

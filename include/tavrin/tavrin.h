@@ -15,6 +15,7 @@
 #include "tavrin/nc/tool_offsets.h"
 #include "tavrin/nc/error_report.h"
 #include "tavrin/nc/focas2_library.h"
+#include "tavrin/configuration.h"
 #include "tavrin/util/numeric.h"
 #include "tavrin/util/files.h"
 #include "tavrin/util/strings.h"

@@ -9,7 +9,7 @@
 #include <mutex>
 #include <utility>
 
-#include "focas2/focas2_records.h"
+#include "tavrin/focas2/records.h"
 #include "simulator.h"
 #include "tavrin/nc/return_codes.h"
 #include "tavrin/simcnc_focas.h"

@@ -6,10 +6,9 @@ namespace tavrin::simcnc {
 
 namespace {
 constexpr const char* kCallNames[kCallCount] = {
-    "cnc_allclibhndl", "cnc_allclibhndl2", "cnc_allclibhndl3", "cnc_freelibhndl", "cnc_getpath",
-    "cnc_setpath",     "cnc_rdparam",      "cnc_wrparam",      "pmc_rdpmcrng",    "pmc_wrpmcrng",
-    "cnc_rdpmacror",   "cnc_wrpmacror",    "cnc_rdpmacro",     "cnc_wrpmacro",    "cnc_rdtofs",
-    "cnc_wrtofs",      "cnc_getfigure",    "cnc_statinfo",     "cnc_rdaxisname",
+#define TAVRIN_SIMCNC_CALL_NAME(name, parameters, arguments) #name,
+    TAVRIN_FOCAS2_CALLS(TAVRIN_SIMCNC_CALL_NAME)
+#undef TAVRIN_SIMCNC_CALL_NAME
 };
 }  // namespace
 

@@ -4,7 +4,7 @@
 #ifndef TAVRIN_MACHINE_CNC_ACCESS_H
 #define TAVRIN_MACHINE_CNC_ACCESS_H
 
-#include "focas2/focas2_records.h"
+#include "tavrin/focas2/records.h"
 
 namespace tavrin::machine {
 

@@ -6,8 +6,9 @@
 //   Windows  CreateProcessA(null, command_line, null, null, FALSE,
 //            NORMAL_PRIORITY_CLASS, null, folder, start-up record with only
 //            its size set); both handles of the new process are closed at once.
-//   POSIX    the program named by the environment variable `substitute`
-//            (when it is given and set, not empty) with `arguments` split at
+//   POSIX    the program named by the setting `substitute` (settings.h:
+//            lib_SetSimulationProgram, else the environment variable of that
+//            name; when it is given and set, not empty) with `arguments` split at
 //            blanks, else "wine" found on the PATH with `program` and the
 //            same arguments; run with execv, no shell.  The working folder is
 //            `folder` mapped onto the file system (windows_path.h).  The

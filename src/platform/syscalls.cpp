@@ -8,7 +8,7 @@ namespace tavrin::platform {
 
 namespace {
 struct Group {
-  SyscallEntry* entries;
+  SyscallEntry* const* entries;
   std::size_t count;
 };
 std::mutex& RegistryMutex() {
@@ -23,14 +23,14 @@ SyscallEntry* Find(const char* name) {
   if (name == nullptr) return nullptr;
   for (const Group& group : Registry()) {
     for (std::size_t i = 0; i < group.count; ++i) {
-      if (std::strcmp(group.entries[i].name, name) == 0) return &group.entries[i];
+      if (std::strcmp(group.entries[i]->name, name) == 0) return group.entries[i];
     }
   }
   return nullptr;
 }
 }  // namespace
 
-SyscallGroup::SyscallGroup(SyscallEntry* entries, std::size_t count) {
+SyscallGroup::SyscallGroup(SyscallEntry* const* entries, std::size_t count) {
   std::lock_guard<std::mutex> lock(RegistryMutex());
   Registry().push_back(Group{entries, count});
 }

@@ -8,15 +8,15 @@
 namespace tavrin::platform {
 
 namespace {
-SyscallEntry calls[] = {
-    OwnEntry("window:exists", &WindowExistsNow),
-    OwnEntry("window:post_close", &PostWindowCloseNow),
-    OwnEntry("window:pause", &PauseNow)};
-SyscallGroup group(calls);
+#define TAVRIN_SYSCALLS(CALL, OWN)                         \
+  OWN(exists, "window:exists", WindowExistsNow)            \
+  OWN(post_close, "window:post_close", PostWindowCloseNow) \
+  OWN(pause, "window:pause", PauseNow)
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 }  // namespace
 
-bool TopLevelWindowExists(const char* title) { return Call<decltype(&WindowExistsNow)>(calls[0])(title); }
-bool PostTopLevelWindowClose(const char* title) { return Call<decltype(&PostWindowCloseNow)>(calls[1])(title); }
-void PauseMilliseconds(unsigned milliseconds) { Call<decltype(&PauseNow)>(calls[2])(milliseconds); }
+bool TopLevelWindowExists(const char* title) { return sys::exists(title); }
+bool PostTopLevelWindowClose(const char* title) { return sys::post_close(title); }
+void PauseMilliseconds(unsigned milliseconds) { sys::pause(milliseconds); }
 
 }  // namespace tavrin::platform

@@ -4,8 +4,9 @@
 // "C:\QvApplication\Qv Crash Preview\Orvex.ini".  On Windows a path is used as
 // it is.  Elsewhere a path that begins with a drive letter, X:\a\b, is mapped
 // onto a folder of the file system:
-//   - the folder named by the environment variable TAVRIN_DRIVE_X (the letter
-//     in upper case), for example TAVRIN_DRIVE_C=/srv/panel/c;
+//   - the folder set with lib_SetDriveFolder, else the one named by the
+//     environment variable TAVRIN_DRIVE_X (the letter in upper case), for
+//     example TAVRIN_DRIVE_C=/srv/panel/c (settings.h);
 //   - when that is not set, Wine's folder for the drive, $WINEPREFIX/dosdevices/x:
 //     ($WINEPREFIX defaults to $HOME/.wine), so that a simulation program
 //     running under Wine and this library see the same files.

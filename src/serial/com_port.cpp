@@ -152,3 +152,9 @@ void CLibCOMPort::ClosePort() {
   device::CloseSerialDevice(port_handle_);
   port_handle_ = INVALID_HANDLE_VALUE;
 }
+
+extern "C" int TAVRIN_CALL lib_GetComPortInputCount(HANDLE port, DWORD* count) {
+  if (count == nullptr) return 0;
+  *count = 0;
+  return device::GetSerialInputCount(port, count) ? 1 : 0;
+}

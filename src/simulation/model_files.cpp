@@ -4,7 +4,6 @@
 
 #include "platform/file_replace.h"
 #include "simulation/matrix_line.h"
-#include "simulation/sim_files.h"
 #include "simulation/xml_stream_access.h"
 
 namespace tavrin::simulation {
@@ -99,38 +98,6 @@ bool RewriteModelFile(const char* source, const char* temporary, ModelKind kind,
     copied = XmlStreamAccess::FinishWriting(writer) && copied;
   }
   return copied && tavrin::platform::ReplaceWithTemporary(temporary, source);
-}
-
-namespace {
-
-// A SetPos's two passes: the assembly file with `assembly_value`, then the
-// machine file with what `machine_value` makes of the assembly file's old
-// value (read in its own pass, as ReadModelMatrix would read it).
-template <typename MachineValue>
-short RewritePair(ModelKind kind, bool left, short mode, double assembly_value, MachineValue machine_value) {
-  SimulationFileNames names;
-  if (!FindSimulationFiles(&names)) return -1;
-  double old_assembly_value = 0.0;
-  if (!RewriteModelFile(names.assembly, names.assembly_temporary, kind, left, mode, assembly_value,
-                        &old_assembly_value)) {
-    return -1;
-  }
-  if (!RewriteModelFile(names.machine, names.machine_temporary, kind, left, mode,
-                        machine_value(old_assembly_value))) {
-    return -1;
-  }
-  return 0;
-}
-
-}  // namespace
-
-short RewriteModelFiles(ModelKind kind, bool left, short mode, double assembly_value, double machine_value) {
-  return RewritePair(kind, left, mode, assembly_value, [machine_value](double) { return machine_value; });
-}
-
-short RewriteWorkFiles(bool left, double value, double machine_z) {
-  return RewritePair(ModelKind::kWork, left, 0, value,
-                     [value, machine_z](double assembly_z) { return value - assembly_z + machine_z; });
 }
 
 }  // namespace tavrin::simulation

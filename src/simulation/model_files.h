@@ -1,5 +1,5 @@
-// The three operations that every model class (chuck, jaws, workpiece)
-// makes over the simulation's files, written once.
+// The passes of a model (simulation/model.h) over one of the simulation's
+// files: counting its elements, reading its matrix, rewriting it.
 //
 // Each reads its file line by line with CLibXml (512-character lines) and
 // feeds the lines to a fresh ModelScan.  A scan ends at the end of the file
@@ -33,19 +33,6 @@ bool ReadModelMatrix(const char* file, ModelKind kind, bool left, short mode, do
 // write fails, or the replace fails; the source is then unchanged.
 bool RewriteModelFile(const char* source, const char* temporary, ModelKind kind, bool left, short mode, double value,
                       double* old_value = nullptr);
-
-// The whole rewrite of a SetPos: reads "filepath", then a pass over the
-// assembly file with `assembly_value` and a pass over the machine file with
-// `machine_value`.  0 when both files were replaced; -1 at the first failure
-// (an empty "filepath" touches nothing; a failure in the second pass leaves
-// the assembly file already rewritten).
-short RewriteModelFiles(ModelKind kind, bool left, short mode, double assembly_value, double machine_value);
-
-// The workpiece's rewrite: the assembly file gets `value` and the machine
-// file value - assembly_z + machine_z, where assembly_z is the workpiece's
-// Z in the assembly file before its rewrite (0.0 when it has none), read in
-// the assembly file's own pass.  Results as RewriteModelFiles.
-short RewriteWorkFiles(bool left, double value, double machine_z);
 
 }  // namespace tavrin::simulation
 

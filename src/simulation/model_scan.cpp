@@ -1,6 +1,7 @@
 #include "simulation/model_scan.h"
 
 #include <cstring>
+#include <iterator>
 
 namespace tavrin::simulation {
 
@@ -8,10 +9,10 @@ LineRole ModelScan::Feed(ScanTag tag, const char* text) {
   switch (tag) {
     case ScanTag::kLathe:
       in_lathe_ = true;
-      break;
+      return LineRole::kOther;
     case ScanTag::kLatheEnd:
       in_lathe_ = false;
-      break;
+      return LineRole::kOther;
     case ScanTag::kName:
       if (in_lathe_ && text != nullptr) {
         if (std::strcmp(text, "S11") == 0) {
@@ -20,42 +21,22 @@ LineRole ModelScan::Feed(ScanTag tag, const char* text) {
           side_ = 1;
         }
       }
-      break;
-    case ScanTag::kLinear:
-      if (in_lathe_) {
-        in_jaw_ = true;
-        if (kind_ == ModelKind::kJaw && SideMatches()) return LineRole::kModelStart;
-      }
-      break;
-    case ScanTag::kLinearEnd:
-      in_jaw_ = false;
-      break;
-    case ScanTag::kStock:
-      if (kind_ != ModelKind::kJaw && in_lathe_ && !in_jaw_) {
-        in_stock_ = true;
-        if (kind_ == ModelKind::kWork && SideMatches()) return LineRole::kModelStart;
-      }
-      break;
-    case ScanTag::kStockEnd:
-      if (kind_ != ModelKind::kJaw) in_stock_ = false;
-      break;
-    case ScanTag::kFixture:
-      if (kind_ == ModelKind::kChuck && in_lathe_ && !in_stock_ && !in_jaw_) {
-        in_chuck_ = true;
-        if (SideMatches()) return LineRole::kModelStart;
-      }
-      break;
-    case ScanTag::kFixtureEnd:
-      if (kind_ == ModelKind::kChuck) in_chuck_ = false;
-      break;
-    case ScanTag::kMatrix: {
-      bool inside = (kind_ == ModelKind::kChuck && in_chuck_) || (kind_ == ModelKind::kJaw && in_jaw_) ||
-                    (kind_ == ModelKind::kWork && in_stock_);
-      if (inside && SideMatches()) return LineRole::kModelMatrix;
-      break;
-    }
+      return LineRole::kOther;
+    case ScanTag::kMatrix:
+      return (open_ & KindBit(kind_)) != 0 && SideMatches() ? LineRole::kModelMatrix : LineRole::kOther;
     case ScanTag::kOther:
+      return LineRole::kOther;
+    default:
       break;
+  }
+  // The opening or closing line of an element of one of the kinds.
+  for (unsigned kind = 0; kind < std::size(kModelKinds); ++kind) {
+    const ModelKindInfo& element = kModelKinds[kind];
+    const unsigned bit = 1u << kind;
+    if (tag == element.close) open_ &= ~bit;
+    if (tag != element.open || !in_lathe_ || (open_ & element.outside) != 0) continue;
+    open_ |= bit;
+    if (bit == KindBit(kind_) && SideMatches()) return LineRole::kModelStart;
   }
   return LineRole::kOther;
 }

@@ -7,26 +7,24 @@
 //                                   1 (right); anything else leaves it.  The
 //                                   code starts at -1 (unknown) and is kept
 //                                   across lathe assemblies.
-//   linearassembly, /linearassembly a jaw: opens in a lathe assembly
-//   stock, /stock                   the workpiece: opens in a lathe assembly
-//                                   outside a jaw (chuck and work scans)
-//   fixture, /fixture               the chuck: opens in a lathe assembly
-//                                   outside a stock and a jaw (chuck scan)
+//   an element's opening tag        opens it in a lathe assembly when the
+//                                   elements it must stand outside of are
+//                                   closed (model.h: kModelKinds)
+//   an element's closing tag        closes it wherever it stands
 //   matrix                          a matrix line of the model when inside
 //                                   the model's element and the side matches
-// The model's element is "fixture" for the chuck, "linearassembly" for the
-// jaws and "stock" for the workpiece.  The side matches when the code is 0
-// for a left model or 1 for a right one.  Closing tags clear their flag
-// wherever they stand.
+// The elements are "fixture" for the chuck (outside a stock and a jaw),
+// "linearassembly" for the jaws (anywhere) and "stock" for the workpiece
+// (outside a jaw); every scan follows all three.  The side matches when the
+// code is 0 for a left model or 1 for a right one.
 #ifndef TAVRIN_SIMULATION_MODEL_SCAN_H
 #define TAVRIN_SIMULATION_MODEL_SCAN_H
 
+#include "simulation/model.h"
 #include "simulation/scan_line.h"
 #include "tavrin/simulation/xml.h"
 
 namespace tavrin::simulation {
-
-enum class ModelKind { kChuck, kJaw, kWork };
 
 // What a line is to the model.
 enum class LineRole {
@@ -51,9 +49,7 @@ class ModelScan {
   bool left_;
   bool in_lathe_ = false;
   int side_ = -1;
-  bool in_stock_ = false;
-  bool in_jaw_ = false;
-  bool in_chuck_ = false;
+  unsigned open_ = 0;  // the open elements, by KindBit
 };
 
 }  // namespace tavrin::simulation

@@ -5,6 +5,7 @@
 
 #include "platform/folder_dialog.h"
 #include "platform/shutdown.h"
+#include "platform/top_level_window.h"
 #include "util/handler_slot.h"
 
 namespace {
@@ -37,4 +38,8 @@ extern "C" bool TAVRIN_CALL lib_DispReferenceDialog(HWND owner, char* path) {
 
 extern "C" int TAVRIN_CALL lib_ShutdownWindows(bool restart, bool force) {
   return tavrin::platform::RequestShutdown(restart, force);
+}
+
+extern "C" int TAVRIN_CALL lib_IsTopLevelWindowOpen(const char* title) {
+  return title != nullptr && tavrin::platform::TopLevelWindowExists(title) ? 1 : 0;
 }

@@ -1,26 +1,17 @@
 #include "support/fake_windows.h"
 
-#include "platform/syscalls.h"
-
-using tavrin::platform::AsSyscall;
-
 namespace tavrin::test {
 
 namespace {
 FakeWindows* current = nullptr;
 }
 
-FakeWindows::FakeWindows() {
+FakeWindows::FakeWindows()
+    : fakes_{{"window:exists", &Exists}, {"window:post_close", &PostClose}, {"window:pause", &Pause}} {
   current = this;
-  tavrin_set_syscall("window:exists", AsSyscall(&Exists));
-  tavrin_set_syscall("window:post_close", AsSyscall(&PostClose));
-  tavrin_set_syscall("window:pause", AsSyscall(&Pause));
 }
 
-FakeWindows::~FakeWindows() {
-  for (const char* name : {"window:exists", "window:post_close", "window:pause"}) tavrin_set_syscall(name, nullptr);
-  current = nullptr;
-}
+FakeWindows::~FakeWindows() { current = nullptr; }
 
 bool FakeWindows::Exists(const char* title) {
   ++current->looks;

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "support/scoped_syscalls.h"
+
 namespace tavrin::test {
 
 class FakeWindows {
@@ -34,6 +36,7 @@ class FakeWindows {
   static bool PostClose(const char* title);
   static void Pause(unsigned milliseconds);
   std::map<std::string, Window> windows_;
+  ScopedSyscalls fakes_;
 };
 
 }  // namespace tavrin::test

@@ -4,13 +4,12 @@
 #include <cstdio>
 #include <cstring>
 
-using tavrin::platform::AsSyscall;
-
 namespace tavrin::test {
 
 namespace {
 const char* failing_fragment = nullptr;
-std::FILE* (*original_fopen)(const char*, const char*) = nullptr;
+using FopenCall = std::FILE* (*)(const char*, const char*);
+FopenCall original_fopen = nullptr;
 
 std::FILE* FopenFailingFor(const char* name, const char* mode) {
   if (std::strstr(name, failing_fragment) != nullptr) {
@@ -22,9 +21,9 @@ std::FILE* FopenFailingFor(const char* name, const char* mode) {
 }  // namespace
 
 ScopedOpenFailure::ScopedOpenFailure(const char* fragment)
-    : ScopedSyscall("fopen", AsSyscall(&FopenFailingFor)) {
+    : ScopedSyscalls{{"fopen", &FopenFailingFor}} {
   failing_fragment = fragment;
-  original_fopen = reinterpret_cast<std::FILE* (*)(const char*, const char*)>(previous());
+  original_fopen = previous<FopenCall>("fopen");
 }
 
 }  // namespace tavrin::test

@@ -4,35 +4,20 @@
 #ifndef TAVRIN_TESTS_SUPPORT_FILE_FAULTS_H
 #define TAVRIN_TESTS_SUPPORT_FILE_FAULTS_H
 
-#include "platform/syscalls.h"
+#include "support/scoped_syscalls.h"
 
 namespace tavrin::test {
 
-// Replaces one system call by name and puts the old one back at the end.
-class ScopedSyscall {
- public:
-  ScopedSyscall(const char* name, tavrin_syscall_ptr replacement)
-      : name_(name), previous_(tavrin_set_syscall(name, replacement)) {}
-  ~ScopedSyscall() { tavrin_set_syscall(name_, previous_); }
-  ScopedSyscall(const ScopedSyscall&) = delete;
-  ScopedSyscall& operator=(const ScopedSyscall&) = delete;
-  tavrin_syscall_ptr previous() const { return previous_; }
-
- private:
-  const char* name_;
-  tavrin_syscall_ptr previous_;
-};
-
 // Opening a file whose system name contains `fragment` fails (one at a time).
-struct ScopedOpenFailure : ScopedSyscall {
+struct ScopedOpenFailure : ScopedSyscalls {
   explicit ScopedOpenFailure(const char* fragment);
 };
 // Putting a temporary file in its target's place fails (rename, MoveFileExA).
-struct ScopedReplaceFailure : ScopedSyscall {
+struct ScopedReplaceFailure : ScopedSyscalls {
   ScopedReplaceFailure();
 };
 // Flushing a file to the disk fails (fsync, FlushFileBuffers).
-struct ScopedFlushFailure : ScopedSyscall {
+struct ScopedFlushFailure : ScopedSyscalls {
   ScopedFlushFailure();
 };
 

@@ -6,6 +6,8 @@
 #include <filesystem>
 #include <vector>
 
+#include "support/scoped_syscalls.h"
+
 namespace tavrin::test {
 
 // On Windows the file is opened for reading and shared for reading and
@@ -42,7 +44,7 @@ class ScopedReplacePauses {
   static ScopedReplacePauses* current_;
   HeldFile* release_at_first_;
   std::vector<unsigned> pauses_;
-  void* previous_ = nullptr;
+  ScopedSyscalls recorder_;
 };
 
 }  // namespace tavrin::test

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "support/scoped_syscalls.h"
 #include "tavrin/serial/serial_types.h"
 
 namespace tavrin::test {
@@ -60,11 +61,10 @@ class SyscallFailure {
   ~SyscallFailure();
   SyscallFailure(const SyscallFailure&) = delete;
   SyscallFailure& operator=(const SyscallFailure&) = delete;
-  bool installed() const { return installed_; }
+  bool installed() const { return failing_.installed(); }
 
  private:
-  std::string name_;
-  bool installed_ = false;
+  ScopedSyscalls failing_;
 };
 
 // While alive, records the settings the library applies to its port.
@@ -74,12 +74,12 @@ class SettingsRecorder {
   ~SettingsRecorder();
   SettingsRecorder(const SettingsRecorder&) = delete;
   SettingsRecorder& operator=(const SettingsRecorder&) = delete;
-  bool installed() const { return installed_; }
+  bool installed() const { return recorder_.installed(); }
   int count() const;
   LineSettings last() const;
 
  private:
-  bool installed_ = false;
+  ScopedSyscalls recorder_;
 };
 
 // The device path that OpenPort tries for `port_name` (the open is

@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "support/scoped_syscalls.h"
+
 namespace tavrin::test {
 
 // A step of the shutdown request that a test can make fail, and what
@@ -27,7 +29,7 @@ class FakeShutdown {
   ~FakeShutdown();
 
   // False when some call could not be replaced: the test must stop.
-  bool Installed() const { return installed_; }
+  bool Installed() const { return fakes_.installed(); }
   // The steps before the request, in order, that can fail.
   static std::vector<ShutdownStep> Steps();
   // Only the named step fails from now on.
@@ -39,7 +41,7 @@ class FakeShutdown {
   bool Released() const;
 
  private:
-  bool installed_ = false;
+  ScopedSyscalls fakes_;
 };
 
 // The platform's own folder dialog with the operator's answer faked:
@@ -67,10 +69,10 @@ class ScopedExecutablePath {
  public:
   explicit ScopedExecutablePath(const std::string& path);
   ~ScopedExecutablePath();
-  bool Installed() const { return installed_; }
+  bool Installed() const { return fake_.installed(); }
 
  private:
-  bool installed_ = false;
+  ScopedSyscalls fake_;
 };
 
 // The library sees the user's language as the Windows identifier `id`

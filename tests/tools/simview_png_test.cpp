@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <string>
 
-#include "platform/program_environment.h"
 #include "support/run_command.h"
+#include "tavrin/configuration.h"
 #include "tavrin/simulation/chuck_model.h"
 #include "tools/simview/layout.h"
 
@@ -53,24 +53,20 @@ class SimviewPngTest : public ::testing::Test {
     fs::remove_all(folder_);
     fs::create_directories(folder_);
     fs::copy(fs::path(TAVRIN_TEST_SOURCE_DIR) / "examples" / "sim", folder_ / "c", fs::copy_options::recursive);
-    const char* old = std::getenv("TAVRIN_DRIVE_C");
-    had_drive_ = old != nullptr;
-    if (had_drive_) old_drive_ = old;
-    platform::SetEnvironmentValue("TAVRIN_DRIVE_C", (folder_ / "c").c_str());
+    lib_SetDriveFolder('C', (folder_ / "c").c_str());
   }
   void TearDown() override {
-    platform::SetEnvironmentValue("TAVRIN_DRIVE_C", had_drive_ ? old_drive_.c_str() : nullptr);
+    lib_SetDriveFolder('C', nullptr);
     fs::remove_all(folder_);
   }
   // Draws a frame into `png` without a display.
   CommandResult Draw(const fs::path& png) const {
     return RunCommand(TAVRIN_SIMVIEW, {"--png", png.string()},
-                      {"DISPLAY=", "XDG_STATE_HOME=" + (folder_ / "xdg").string()});
+                      {"DISPLAY=", "XDG_STATE_HOME=" + (folder_ / "xdg").string(),
+                       "TAVRIN_DRIVE_C=" + (folder_ / "c").string()});
   }
 
   fs::path folder_;
-  bool had_drive_ = false;
-  std::string old_drive_;
 };
 
 TEST_F(SimviewPngTest, ChuckIsDrawnAtItsZAndFollowsSetPosZ) {

@@ -29,7 +29,7 @@ template <typename Request>
 short Send(const Link& link, bool on_path, Request request) {
   return Exchange([&](const Cnc& cnc) -> short {
     if (on_path && cnc.control->current_path(link.cnc_handle) != link.path) {
-      short code = cnc.setpath(link.cnc_handle, link.path);
+      short code = cnc.cnc_setpath(link.cnc_handle, link.path);
       if (code != kOk) return code;
     }
     return request(cnc, link.cnc_handle);
@@ -55,8 +55,8 @@ short Open(unsigned short* handle, OpenCnc open_cnc) {
     short result = open_cnc(cnc, &opened);
     if (result != kOk) return result;
     short current = 0;
-    result = cnc.getpath(opened, &current, &link.paths);
-    if (result != kOk) cnc.freelibhndl(opened);
+    result = cnc.cnc_getpath(opened, &current, &link.paths);
+    if (result != kOk) cnc.cnc_freelibhndl(opened);
     link.cnc_handle = opened;
     return result;
   });
@@ -71,19 +71,19 @@ extern "C" {
 
 short cnc_allclibhndl(unsigned short* handle) {
   EnterCall("cnc_allclibhndl");
-  return Open(handle, [](const Cnc& cnc, unsigned short* opened) { return cnc.allclibhndl(opened); });
+  return Open(handle, [](const Cnc& cnc, unsigned short* opened) { return cnc.cnc_allclibhndl(opened); });
 }
 
 short cnc_allclibhndl2(int32 node, unsigned short* handle) {
   EnterCall("cnc_allclibhndl2");
-  return Open(handle, [node](const Cnc& cnc, unsigned short* opened) { return cnc.allclibhndl2(node, opened); });
+  return Open(handle, [node](const Cnc& cnc, unsigned short* opened) { return cnc.cnc_allclibhndl2(node, opened); });
 }
 
 // Nothing goes on the network: the simulated CNC stands behind any address.
 short cnc_allclibhndl3(const char* address, unsigned short port, int32 timeout, unsigned short* handle) {
   EnterCall("cnc_allclibhndl3");
   return Open(handle, [&](const Cnc& cnc, unsigned short* opened) {
-    return cnc.allclibhndl3(address, port, timeout, opened);
+    return cnc.cnc_allclibhndl3(address, port, timeout, opened);
   });
 }
 
@@ -91,7 +91,7 @@ short cnc_allclibhndl3(const char* address, unsigned short port, int32 timeout, 
 // answers), so that it can be freed again.
 short cnc_freelibhndl(unsigned short handle) {
   EnterCall("cnc_freelibhndl");
-  short code = CheckAndSend(handle, false, [](const Cnc& cnc, unsigned short h) { return cnc.freelibhndl(h); });
+  short code = CheckAndSend(handle, false, [](const Cnc& cnc, unsigned short h) { return cnc.cnc_freelibhndl(h); });
   if (code == kOk) RemoveLink(handle);
   return code;
 }
@@ -118,7 +118,7 @@ short cnc_setpath(unsigned short handle, short path) {
 short cnc_rdparam(unsigned short handle, short number, short axis, short length, void* record) {
   EnterCall("cnc_rdparam");
   return CheckAndSend(handle, true, [&](const Cnc& cnc, unsigned short h) {
-    return cnc.rdparam(h, number, axis, length, record);
+    return cnc.cnc_rdparam(h, number, axis, length, record);
   });
 }
 
@@ -133,7 +133,7 @@ short cnc_wrparam(unsigned short handle, short length, void* record) {
                 sizeof axis);
     if (axis == kAllAxes) return kLength;
   }
-  return CheckAndSend(handle, true, [&](const Cnc& cnc, unsigned short h) { return cnc.wrparam(h, length, record); });
+  return CheckAndSend(handle, true, [&](const Cnc& cnc, unsigned short h) { return cnc.cnc_wrparam(h, length, record); });
 }
 
 short pmc_rdpmcrng(unsigned short handle, short address_type, short data_type, unsigned short start,
@@ -144,42 +144,42 @@ short pmc_rdpmcrng(unsigned short handle, short address_type, short data_type, u
   if (code != kOk) return code;
   if (short failing = FailingPmcReadCode()) return failing;
   return Send(link, false, [&](const Cnc& cnc, unsigned short h) {
-    return cnc.rdpmcrng(h, address_type, data_type, start, end, length, record);
+    return cnc.pmc_rdpmcrng(h, address_type, data_type, start, end, length, record);
   });
 }
 
 short pmc_wrpmcrng(unsigned short handle, unsigned short length, void* record) {
   EnterCall("pmc_wrpmcrng");
   return CheckAndSend(handle, false, [&](const Cnc& cnc, unsigned short h) {
-    return cnc.wrpmcrng(h, length, record);
+    return cnc.pmc_wrpmcrng(h, length, record);
   });
 }
 
 short cnc_rdpmacror(unsigned short handle, int32 first, int32 last, unsigned short length, void* record) {
   EnterCall("cnc_rdpmacror");
   return CheckAndSend(handle, true, [&](const Cnc& cnc, unsigned short h) {
-    return cnc.rdpmacror(h, first, last, length, record);
+    return cnc.cnc_rdpmacror(h, first, last, length, record);
   });
 }
 
 short cnc_wrpmacror(unsigned short handle, unsigned short length, void* record) {
   EnterCall("cnc_wrpmacror");
   return CheckAndSend(handle, true, [&](const Cnc& cnc, unsigned short h) {
-    return cnc.wrpmacror(h, length, record);
+    return cnc.cnc_wrpmacror(h, length, record);
   });
 }
 
 short cnc_rdtofs(unsigned short handle, short number, short type, short length, void* record) {
   EnterCall("cnc_rdtofs");
   return CheckAndSend(handle, true, [&](const Cnc& cnc, unsigned short h) {
-    return cnc.rdtofs(h, number, type, length, record);
+    return cnc.cnc_rdtofs(h, number, type, length, record);
   });
 }
 
 short cnc_wrtofs(unsigned short handle, short number, short type, short length, int32 value) {
   EnterCall("cnc_wrtofs");
   return CheckAndSend(handle, true, [&](const Cnc& cnc, unsigned short h) {
-    return cnc.wrtofs(h, number, type, length, value);
+    return cnc.cnc_wrtofs(h, number, type, length, value);
   });
 }
 
@@ -187,19 +187,19 @@ short cnc_getfigure(unsigned short handle, short kind, short* valid_digits, shor
                     short* output_decimals) {
   EnterCall("cnc_getfigure");
   return CheckAndSend(handle, true, [&](const Cnc& cnc, unsigned short h) {
-    return cnc.getfigure(h, kind, valid_digits, input_decimals, output_decimals);
+    return cnc.cnc_getfigure(h, kind, valid_digits, input_decimals, output_decimals);
   });
 }
 
 short cnc_statinfo(unsigned short handle, void* record) {
   EnterCall("cnc_statinfo");
-  return CheckAndSend(handle, true, [&](const Cnc& cnc, unsigned short h) { return cnc.statinfo(h, record); });
+  return CheckAndSend(handle, true, [&](const Cnc& cnc, unsigned short h) { return cnc.cnc_statinfo(h, record); });
 }
 
 short cnc_rdaxisname(unsigned short handle, short* count, void* names) {
   EnterCall("cnc_rdaxisname");
   return CheckAndSend(handle, true, [&](const Cnc& cnc, unsigned short h) {
-    return cnc.rdaxisname(h, count, names);
+    return cnc.cnc_rdaxisname(h, count, names);
   });
 }
 

@@ -59,17 +59,11 @@ void LoadCnc() {
     return;
   }
   tavrin::simcnc::ControlFunction control = nullptr;
-  bool found = Find(library, "cnc_allclibhndl", &cnc.allclibhndl) &&
-               Find(library, "cnc_allclibhndl2", &cnc.allclibhndl2) &&
-               Find(library, "cnc_allclibhndl3", &cnc.allclibhndl3) &&
-               Find(library, "cnc_freelibhndl", &cnc.freelibhndl) && Find(library, "cnc_getpath", &cnc.getpath) &&
-               Find(library, "cnc_setpath", &cnc.setpath) && Find(library, "cnc_rdparam", &cnc.rdparam) &&
-               Find(library, "cnc_wrparam", &cnc.wrparam) && Find(library, "pmc_rdpmcrng", &cnc.rdpmcrng) &&
-               Find(library, "pmc_wrpmcrng", &cnc.wrpmcrng) && Find(library, "cnc_rdpmacror", &cnc.rdpmacror) &&
-               Find(library, "cnc_wrpmacror", &cnc.wrpmacror) && Find(library, "cnc_rdtofs", &cnc.rdtofs) &&
-               Find(library, "cnc_wrtofs", &cnc.wrtofs) && Find(library, "cnc_getfigure", &cnc.getfigure) &&
-               Find(library, "cnc_statinfo", &cnc.statinfo) && Find(library, "cnc_rdaxisname", &cnc.rdaxisname) &&
-               Find(library, "tavrin_simcnc_control", &control);
+  bool found = true;
+#define VENDOR_LIKE_FIND(name, parameters, arguments) found = found && Find(library, #name, &cnc.name);
+  TAVRIN_FOCAS2_CALLS(VENDOR_LIKE_FIND)
+#undef VENDOR_LIKE_FIND
+  found = found && Find(library, "tavrin_simcnc_control", &control);
   if (!found) {
     std::fprintf(stderr, "vendor-like FOCAS2 library: %s is not the simulated CNC\n", path);
     return;

@@ -6,7 +6,8 @@
 
 #include <functional>
 
-#include "focas2/focas2_records.h"
+#include "tavrin/focas2/calls.h"
+#include "tavrin/focas2/records.h"
 #include "tavrin/simcnc.h"
 #include "vendor_like_control.h"
 
@@ -18,29 +19,9 @@ using tavrin::focas::int32;
 extern "C" {
 VENDOR_LIKE_EXPORT short cnc_startupprocess(unsigned short level, const char* log);
 VENDOR_LIKE_EXPORT short cnc_exitprocess();
-VENDOR_LIKE_EXPORT short cnc_allclibhndl(unsigned short* handle);
-VENDOR_LIKE_EXPORT short cnc_allclibhndl2(int32 node, unsigned short* handle);
-VENDOR_LIKE_EXPORT short cnc_allclibhndl3(const char* address, unsigned short port, int32 timeout,
-                                          unsigned short* handle);
-VENDOR_LIKE_EXPORT short cnc_freelibhndl(unsigned short handle);
-VENDOR_LIKE_EXPORT short cnc_getpath(unsigned short handle, short* current, short* maximum);
-VENDOR_LIKE_EXPORT short cnc_setpath(unsigned short handle, short path);
-VENDOR_LIKE_EXPORT short cnc_rdparam(unsigned short handle, short number, short axis, short length, void* record);
-VENDOR_LIKE_EXPORT short cnc_wrparam(unsigned short handle, short length, void* record);
-VENDOR_LIKE_EXPORT short pmc_rdpmcrng(unsigned short handle, short address_type, short data_type,
-                                      unsigned short start, unsigned short end, unsigned short length, void* record);
-VENDOR_LIKE_EXPORT short pmc_wrpmcrng(unsigned short handle, unsigned short length, void* record);
-VENDOR_LIKE_EXPORT short cnc_rdpmacror(unsigned short handle, int32 first, int32 last, unsigned short length,
-                                       void* record);
-VENDOR_LIKE_EXPORT short cnc_wrpmacror(unsigned short handle, unsigned short length, void* record);
-VENDOR_LIKE_EXPORT short cnc_rdpmacro(unsigned short handle, int32 number, void* record);
-VENDOR_LIKE_EXPORT short cnc_wrpmacro(unsigned short handle, int32 number, int32 value, short decimals);
-VENDOR_LIKE_EXPORT short cnc_rdtofs(unsigned short handle, short number, short type, short length, void* record);
-VENDOR_LIKE_EXPORT short cnc_wrtofs(unsigned short handle, short number, short type, short length, int32 value);
-VENDOR_LIKE_EXPORT short cnc_getfigure(unsigned short handle, short kind, short* valid_digits,
-                                       short* input_decimals, short* output_decimals);
-VENDOR_LIKE_EXPORT short cnc_statinfo(unsigned short handle, void* record);
-VENDOR_LIKE_EXPORT short cnc_rdaxisname(unsigned short handle, short* count, void* names);
+#define VENDOR_LIKE_DECLARE(name, parameters, arguments) VENDOR_LIKE_EXPORT short name parameters;
+TAVRIN_FOCAS2_CALLS(VENDOR_LIKE_DECLARE)
+#undef VENDOR_LIKE_DECLARE
 }  // extern "C"
 
 namespace vendor_like {
@@ -56,23 +37,9 @@ constexpr short kHandle = -8; // EW_HANDLE
 // The simulated CNC's FOCAS2 calls and control table, found in the library
 // loaded at start-up.
 struct Cnc {
-  decltype(&cnc_allclibhndl) allclibhndl = nullptr;
-  decltype(&cnc_allclibhndl2) allclibhndl2 = nullptr;
-  decltype(&cnc_allclibhndl3) allclibhndl3 = nullptr;
-  decltype(&cnc_freelibhndl) freelibhndl = nullptr;
-  decltype(&cnc_getpath) getpath = nullptr;
-  decltype(&cnc_setpath) setpath = nullptr;
-  decltype(&cnc_rdparam) rdparam = nullptr;
-  decltype(&cnc_wrparam) wrparam = nullptr;
-  decltype(&pmc_rdpmcrng) rdpmcrng = nullptr;
-  decltype(&pmc_wrpmcrng) wrpmcrng = nullptr;
-  decltype(&cnc_rdpmacror) rdpmacror = nullptr;
-  decltype(&cnc_wrpmacror) wrpmacror = nullptr;
-  decltype(&cnc_rdtofs) rdtofs = nullptr;
-  decltype(&cnc_wrtofs) wrtofs = nullptr;
-  decltype(&cnc_getfigure) getfigure = nullptr;
-  decltype(&cnc_statinfo) statinfo = nullptr;
-  decltype(&cnc_rdaxisname) rdaxisname = nullptr;
+#define VENDOR_LIKE_SLOT(name, parameters, arguments) decltype(&::name) name = nullptr;
+  TAVRIN_FOCAS2_CALLS(VENDOR_LIKE_SLOT)
+#undef VENDOR_LIKE_SLOT
   const tavrin::simcnc::Control* control = nullptr;
 };
 

@@ -4,8 +4,8 @@
 // of its own exported range calls, real-parameter writes refused before
 // anything goes out, and a CNC that stops answering.
 //
-// Run with TAVRIN_FOCAS naming the vendor-like library and
-// TAVRIN_SIMCNC_MACHINE naming examples/lathe.toml.  The binding loads its
+// The test environment names the vendor-like library as the FOCAS2 library
+// and loads examples/lathe.toml into the simulated CNC behind it.  The binding loads its
 // FOCAS2 library once per process, so every test shares one vendor-like
 // library and one machine; a test that turns a switch on turns it off again
 // whatever happens.
@@ -21,7 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "focas2/focas2_records.h"
+#include "tavrin/focas2/records.h"
 #include "tavrin/simcnc.h"
 #include "tavrin/tavrin.h"
 #include "vendor_like_control.h"
@@ -71,7 +71,10 @@ class SimulatedCncFirst : public testing::Environment {
     ASSERT_NE(nullptr, control);
     ASSERT_EQ(sim::kControlVersion, control()->version);
     cnc = control();
-    ASSERT_EQ(2, cnc->path_count()) << "TAVRIN_SIMCNC_MACHINE must name examples/lathe.toml";
+    std::string error;
+    ASSERT_TRUE(cnc->load_file(TAVRIN_TEST_SOURCE_DIR "/examples/lathe.toml", &error)) << error;
+    ASSERT_EQ(2, cnc->path_count());
+    lib_SetFocas2Library(TAVRIN_VENDOR_LIKE_PATH);
     char loaded[TAVRIN_FOCAS2_PATH_MAX + 64] = "";
     ASSERT_EQ(1, lib_DescribeFocas2Library(loaded, sizeof loaded)) << loaded;
     ASSERT_NE(nullptr, lib_GetFocas2Function("vendor_like_call_count"))

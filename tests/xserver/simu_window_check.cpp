@@ -10,6 +10,9 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <thread>
+
+#include <chrono>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -19,7 +22,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/top_level_window.h"
+#include "tavrin/util/system.h"
 #include "support/background_process.h"
 #include "support/environment.h"
 #include "support/run_command.h"
@@ -110,9 +113,9 @@ class SimuWindowTest : public ::testing::Test {
   // a fraction of a second.
   static bool WaitForWindow(const char* title, BackgroundProcess* viewer) {
     const auto deadline = Clock::now() + 30s;
-    while (!platform::TopLevelWindowExists(title)) {
+    while (!lib_IsTopLevelWindowOpen(title)) {
       if (Clock::now() > deadline || !viewer->Running()) return false;
-      platform::PauseMilliseconds(20);
+      std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
     return true;
   }
@@ -142,13 +145,13 @@ TEST_F(SimuWindowTest, EndClosesTheTitledWindowAloneAndWaitsUntilItIsGone) {
   ASSERT_TRUE(WaitForWindow(kImpactWard, &impact_ward_)) << ReadLog(folder_ / "impact-ward.log");
 
   ASSERT_TRUE(EndWithin(true, 20s)) << "EndSimulationSoft(true) did not return";
-  EXPECT_FALSE(platform::TopLevelWindowExists(kCellDesk));
+  EXPECT_FALSE(lib_IsTopLevelWindowOpen(kCellDesk));
   EXPECT_EQ(0, cell_desk_.WaitForExit(10s)) << "the viewer did not end on the close request";
-  EXPECT_TRUE(platform::TopLevelWindowExists(kImpactWard)) << "the other title was closed too";
+  EXPECT_TRUE(lib_IsTopLevelWindowOpen(kImpactWard)) << "the other title was closed too";
   EXPECT_TRUE(impact_ward_.Running());
 
   ASSERT_TRUE(EndWithin(false, 20s)) << "EndSimulationSoft(false) did not return";
-  EXPECT_FALSE(platform::TopLevelWindowExists(kImpactWard));
+  EXPECT_FALSE(lib_IsTopLevelWindowOpen(kImpactWard));
   EXPECT_EQ(0, impact_ward_.WaitForExit(10s));
 }
 
@@ -162,7 +165,7 @@ TEST_F(SimuWindowTest, DemoShowsTheMovedChuckInTheViewerAndClosesIt) {
   EXPECT_NE(std::string::npos, demo.out.find("the viewer redrew: D9693.3 is clear again")) << demo.out;
   EXPECT_NE(std::string::npos, demo.out.find("The viewer's window is closed.")) << demo.out;
   EXPECT_EQ(std::string::npos, demo.out.find("[draw")) << "the viewer printed into the demo's output";
-  EXPECT_FALSE(platform::TopLevelWindowExists("LatheA.ovp - QV Cell Desk"));
+  EXPECT_FALSE(lib_IsTopLevelWindowOpen("LatheA.ovp - QV Cell Desk"));
 }
 
 TEST_F(SimuWindowTest, EndWithoutTheWindowReturnsAtOnce) {

@@ -6,7 +6,7 @@ find_package(PkgConfig QUIET)
 if(PkgConfig_FOUND)
   pkg_check_modules(TAVRIN_MOSQUITTO QUIET IMPORTED_TARGET libmosquitto)
 endif()
-target_include_directories(tavrin_cli PRIVATE ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_CURRENT_LIST_DIR}/../tavrin ${PROJECT_SOURCE_DIR} ${TAVRIN_SRC})
+target_include_directories(tavrin_cli PRIVATE ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_CURRENT_LIST_DIR}/../tavrin)
 if(TAVRIN_MOSQUITTO_FOUND)
   target_sources(tavrin_cli PRIVATE
     ${CMAKE_CURRENT_LIST_DIR}/items.cpp

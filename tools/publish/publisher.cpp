@@ -8,7 +8,7 @@
 #include <map>
 
 #include "machine_reading.h"
-#include "platform/host_name.h"
+#include "process_info.h"
 #include "tavrin/nc/error_report.h"
 
 namespace tavrin::cli::publish {
@@ -94,7 +94,7 @@ std::string DefaultId(Connection& connection) {
     return static_cast<int>(kExitOk);
   });
   std::string id = TopicName(serial);
-  if (id.empty()) id = TopicName(tavrin::platform::HostName());
+  if (id.empty()) id = TopicName(tavrin::tools::HostName());
   return id.empty() ? "tavrin" : id;
 }
 

@@ -24,9 +24,8 @@
 #include <string>
 #include <thread>
 
-#include "../tavrin/data_files.h"
-#include "../tavrin/simulated_cnc.h"
-#include "platform/program_environment.h"
+#include "data_files.h"
+#include "simulated_cnc.h"
 #include "scene.h"
 #include "tavrin/nc/handles.h"
 #include "tavrin/nc/pmc.h"

@@ -17,7 +17,6 @@
 #include <thread>
 
 #include "commands.h"
-#include "platform/serial_device.h"
 #include "tavrin/serial/com_port.h"
 
 namespace tavrin::cli {
@@ -151,7 +150,7 @@ int Listen(const SerialArgs& args, Output& out) {
     // counts are found as the part of the zeroed buffer that changed; zero
     // bytes among them cannot be told from the unchanged buffer.
     DWORD waiting = 0;
-    if (!tavrin::platform::serial::GetSerialInputCount(handle, &waiting) || waiting == 0) {
+    if (!lib_GetComPortInputCount(handle, &waiting) || waiting == 0) {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
       continue;
     }

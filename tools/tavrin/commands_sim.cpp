@@ -6,6 +6,8 @@
 #include <functional>
 #include <iostream>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "commands.h"
 #include "parse.h"
@@ -20,6 +22,48 @@ namespace {
 
 char SideLetter(bool left) { return left ? 'L' : 'R'; }
 
+// The models of each spindle as the commands treat them.  A model object
+// holds only its side, so every call makes its own.
+struct SimModel {
+  const char* name;   // in the commands and the JSON: chuck, jaws, work
+  const char* label;  // in tables, help and set's message: chuck, jaws, workpiece
+  bool (*is_define)(char side);
+  double (*get_z)(char side);
+  short (*set_z)(char side, double z);
+  short (*count)(char side);    // the number of jaws; null for the other models
+  double (*origin)(char side);  // the origin distance; null for the other models
+};
+
+template <typename Model>
+constexpr SimModel SimModelOf(const char* name, const char* label, short (*count)(char) = nullptr,
+                              double (*origin)(char) = nullptr) {
+  return {name, label, [](char side) { return Model(side).IsDefine(); },
+          [](char side) { return Model(side).GetPosZ(); }, [](char side, double z) { return Model(side).SetPosZ(z); },
+          count, origin};
+}
+
+// In the order of sim models.
+constexpr SimModel kSimModels[] = {
+    SimModelOf<CLibChuckModel>("chuck", "chuck"),
+    SimModelOf<CLibJawModel>("jaws", "jaws", [](char side) { return CLibJawModel(side).GetNum(); }),
+    SimModelOf<CLibWorkModel>("work", "workpiece", nullptr,
+                              [](char side) { return CLibWorkModel(side).GetOriginDist(); }),
+};
+
+std::vector<std::string> SimModelNames() {
+  std::vector<std::string> names;
+  for (const SimModel& model : kSimModels) names.push_back(model.name);
+  return names;
+}
+
+// The model of a name of SimModelNames (the commands accept no other).
+const SimModel& SimModelNamed(const std::string& name) {
+  for (const SimModel& model : kSimModels) {
+    if (name == model.name) return model;
+  }
+  return kSimModels[0];
+}
+
 int NotDefined(Output& out, const char* model, char side) {
   return out.Fail(kExitFailed, std::string("no ") + model + " defined on side " + side +
                                    " (or the simulation's files cannot be found: is drive C: mapped with --drive-c?)");
@@ -30,26 +74,28 @@ int ShowModels(Output& out) {
   Json sides = Json::object();
   for (bool left : {true, false}) {
     const char side = SideLetter(left);
-    CLibChuckModel chuck(side);
-    CLibJawModel jaws(side);
-    CLibWorkModel work(side);
     Json entry;
-    bool chuck_defined = chuck.IsDefine();
-    double chuck_z = chuck.GetPosZ();
-    entry["chuck"] = {{"defined", chuck_defined}, {"z", chuck_z}};
-    table.rows.push_back({std::string(1, side), "chuck", chuck_defined ? "yes" : "no", "", NumberText(chuck_z), ""});
-    bool jaws_defined = jaws.IsDefine();
-    short jaw_count = jaws.GetNum();
-    double jaw_z = jaws.GetPosZ();
-    entry["jaws"] = {{"defined", jaws_defined}, {"count", jaw_count}, {"z", jaw_z}};
-    table.rows.push_back({std::string(1, side), "jaws", jaws_defined ? "yes" : "no", std::to_string(jaw_count),
-                          NumberText(jaw_z), ""});
-    bool work_defined = work.IsDefine();
-    double work_z = work.GetPosZ();
-    double origin = work.GetOriginDist();
-    entry["work"] = {{"defined", work_defined}, {"z", work_z}, {"origin_distance", origin}};
-    table.rows.push_back({std::string(1, side), "workpiece", work_defined ? "yes" : "no", "", NumberText(work_z),
-                          NumberText(origin)});
+    for (const SimModel& model : kSimModels) {
+      // The JSON fields in the order of the table's columns.
+      Json& fields = entry[model.name];
+      const bool defined = model.is_define(side);
+      fields["defined"] = defined;
+      std::string count_text, origin_text;
+      if (model.count != nullptr) {
+        const short count = model.count(side);
+        fields["count"] = count;
+        count_text = std::to_string(count);
+      }
+      const double z = model.get_z(side);
+      fields["z"] = z;
+      if (model.origin != nullptr) {
+        const double origin = model.origin(side);
+        fields["origin_distance"] = origin;
+        origin_text = NumberText(origin);
+      }
+      table.rows.push_back(
+          {std::string(1, side), model.label, defined ? "yes" : "no", count_text, NumberText(z), origin_text});
+    }
     sides[std::string(1, side)] = entry;
   }
   out.data()["sides"] = sides;
@@ -107,65 +153,43 @@ int ShowStructure(Output& out) {
 }
 
 // Moves one model of one side and reports its Z position read back.
-int SetModelZ(Output& out, const std::string& model, bool left, double z) {
+int SetModelZ(Output& out, const std::string& name, bool left, double z) {
+  const SimModel& model = SimModelNamed(name);
   const char side = SideLetter(left);
-  short result = -1;
-  double now = 0.0;
-  if (model == "chuck") {
-    CLibChuckModel chuck(side);
-    if (!chuck.IsDefine()) return NotDefined(out, "chuck", side);
-    result = chuck.SetPosZ(z);
-    now = chuck.GetPosZ();
-  } else if (model == "jaws") {
-    CLibJawModel jaws(side);
-    if (!jaws.IsDefine()) return NotDefined(out, "jaws", side);
-    result = jaws.SetPosZ(z);
-    now = jaws.GetPosZ();
-  } else {
-    CLibWorkModel work(side);
-    if (!work.IsDefine()) return NotDefined(out, "workpiece", side);
-    result = work.SetPosZ(z);
-    now = work.GetPosZ();
-  }
+  if (!model.is_define(side)) return NotDefined(out, model.label, side);
+  const short result = model.set_z(side, z);
+  const double now = model.get_z(side);
   if (result != 0) return out.Fail(kExitFailed, "could not rewrite the simulation's files (SetPosZ gave -1)");
-  out.data()["model"] = model;
+  out.data()["model"] = name;
   out.data()["side"] = std::string(1, side);
   out.data()["z"] = now;
-  out.Line(model + " " + side + ": Z is now " + NumberText(now));
+  out.Line(name + " " + side + ": Z is now " + NumberText(now));
   return kExitOk;
 }
 
 // One model of one side: defined, Z (and the jaw count or the origin distance).
-int ShowModel(Output& out, const std::string& model, bool left) {
+int ShowModel(Output& out, const std::string& name, bool left) {
+  const SimModel& model = SimModelNamed(name);
   const char side = SideLetter(left);
-  bool defined = false;
-  double z = 0.0;
+  const bool defined = model.is_define(side);
+  const double z = model.get_z(side);
   std::string extra;
-  if (model == "chuck") {
-    CLibChuckModel chuck(side);
-    defined = chuck.IsDefine();
-    z = chuck.GetPosZ();
-  } else if (model == "jaws") {
-    CLibJawModel jaws(side);
-    defined = jaws.IsDefine();
-    z = jaws.GetPosZ();
-    short count = jaws.GetNum();
+  if (model.count != nullptr) {
+    const short count = model.count(side);
     out.data()["count"] = count;
-    extra = ", " + std::to_string(count) + " jaws";
-  } else {
-    CLibWorkModel work(side);
-    defined = work.IsDefine();
-    z = work.GetPosZ();
-    double origin = work.GetOriginDist();
+    extra = ", " + std::to_string(count) + " " + model.label;
+  }
+  if (model.origin != nullptr) {
+    const double origin = model.origin(side);
     out.data()["origin_distance"] = origin;
     extra = ", origin distance " + NumberText(origin);
   }
-  out.data()["model"] = model;
+  out.data()["model"] = name;
   out.data()["side"] = std::string(1, side);
   out.data()["defined"] = defined;
   out.data()["z"] = z;
-  if (!defined) return NotDefined(out, model.c_str(), side);
-  out.Line(model + " " + side + ": Z " + NumberText(z) + extra);
+  if (!defined) return NotDefined(out, model.name, side);
+  out.Line(name + " " + side + ": Z " + NumberText(z) + extra);
   return kExitOk;
 }
 
@@ -200,7 +224,7 @@ void AddSimCommands(CLI::App& app, Context& context) {
 
   auto args = std::make_shared<ModelArgs>();
   CLI::App* set = sim->add_subcommand("set-z", "move a model: write its Z position into the machine and assembly files");
-  set->add_option("model", args->model, "chuck, jaws or work")->required()->check(CLI::IsMember({"chuck", "jaws", "work"}));
+  set->add_option("model", args->model, "chuck, jaws or work")->required()->check(CLI::IsMember(SimModelNames()));
   set->add_option("side", args->side, "L (left spindle) or R (right spindle)")->required();
   set->add_option("z", args->z, "the new Z position")->required();
   set->callback([&context, args] {
@@ -209,13 +233,13 @@ void AddSimCommands(CLI::App& app, Context& context) {
 }
 
 void AddModelCommands(CLI::App& app, Context& context) {
-  for (const char* model : {"chuck", "jaws", "work"}) {
+  for (const SimModel& model : kSimModels) {
     CLI::App* family = app.add_subcommand(
-        model, std::string("the ") + (std::string(model) == "work" ? "workpiece" : model) +
-                   " of one spindle in the simulation's files: get, or set its Z (as sim models and sim set-z)");
+        model.name, std::string("the ") + model.label +
+                        " of one spindle in the simulation's files: get, or set its Z (as sim models and sim set-z)");
     family->require_subcommand(1);
     auto args = std::make_shared<ModelArgs>();
-    args->model = model;
+    args->model = model.name;
     CLI::App* get = family->add_subcommand("get", "defined, Z position (and jaw count or origin distance)");
     get->add_option("side", args->side, "L (left spindle) or R (right spindle)")->required();
     get->callback([&context, args] {

@@ -6,7 +6,6 @@
 #include "data_files.h"
 #include "parse.h"
 #include "simulated_cnc.h"
-#include "platform/program_environment.h"
 #include "tavrin/machine/mchn.h"
 #include "tavrin/nc/handles.h"
 #include "tavrin/nc/return_codes.h"
@@ -78,7 +77,6 @@ int Connection::Prepare() {
     return kExitOk;
   }
   // The machine comes from the state file, under its lock, for every run.
-  tavrin::platform::SetEnvironmentValue("TAVRIN_SIMCNC_MACHINE", nullptr);
   std::string error;
   simulated_cnc_ = LoadSimulatedCnc(&error);
   if (simulated_cnc_ == nullptr) return out_.Fail(kExitNoConnection, error);

@@ -3,18 +3,16 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/program_environment.h"
+#include "process_info.h"
 
 namespace fs = std::filesystem;
 
 namespace tavrin::cli {
 
 namespace {
-const char kProgramMarker = 0;  // an address inside the command's own executable
-
 std::string FindData(const std::string& relative_installed, const std::string& relative_source) {
   std::error_code ignored;
-  std::string program = tavrin::platform::ModuleFileOf(&kProgramMarker);
+  std::string program = tavrin::tools::ProgramFile();
   if (!program.empty()) {
     fs::path beside = fs::path(program).parent_path() / ".." / "share" / "tavrin" / relative_installed;
     if (fs::exists(beside, ignored)) return fs::weakly_canonical(beside, ignored).string();
@@ -49,7 +47,7 @@ std::string DefaultStateFile() {
 
 std::string SimulatedCncLibrary() {
   std::error_code ignored;
-  std::string program = tavrin::platform::ModuleFileOf(&kProgramMarker);
+  std::string program = tavrin::tools::ProgramFile();
   if (!program.empty()) {
     fs::path beside = fs::path(program).parent_path() / ".." / TAVRIN_TOOLS_LIB_DIR_NAME / TAVRIN_TOOLS_SIMCNC_NAME;
     if (fs::exists(beside, ignored)) return fs::weakly_canonical(beside, ignored).string();
@@ -61,7 +59,7 @@ std::string SimulatedCncLibrary() {
 }
 
 std::string SimulationViewer() {
-  std::string program = tavrin::platform::ModuleFileOf(&kProgramMarker);
+  std::string program = tavrin::tools::ProgramFile();
   if (program.empty()) return {};
   fs::path folder = fs::path(program).parent_path();
   for (const fs::path& candidate : {folder / "tavrin-simview", folder / "simview" / "tavrin-simview"}) {

@@ -18,13 +18,15 @@
 #include <functional>
 #include <iostream>
 #include <random>
+#include <thread>
 
 #include "commands.h"
 #include "data_files.h"
 #include "journal_view.h"
 #include "simulated_cnc.h"
-#include "platform/program_environment.h"
-#include "platform/top_level_window.h"
+#include "process_info.h"
+#include "tavrin/configuration.h"
+#include "tavrin/util/system.h"
 #include "tavrin/machine/mchn.h"
 #include "tavrin/message.h"
 #include "tavrin/nc/cnc_params.h"
@@ -161,7 +163,7 @@ bool WaitFor(const std::function<bool()>& done) {
   const auto deadline = std::chrono::steady_clock::now() + kViewerPatience;
   while (!done()) {
     if (std::chrono::steady_clock::now() > deadline) return false;
-    tavrin::platform::PauseMilliseconds(50);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
   }
   return true;
 }
@@ -187,7 +189,7 @@ bool ViewerRoadOpen(const std::string& viewer, const std::string& title, std::st
     *why = "tavrin-simview is not beside this command: build or install it to see it redraw the moved chuck.";
   } else if (title.empty()) {
     *why = "The simulation's settings file names no machine file, so the viewer's window would have no title.";
-  } else if (tavrin::platform::TopLevelWindowExists(title.c_str())) {
+  } else if (lib_IsTopLevelWindowOpen(title.c_str()) != 0) {
     *why = "A window \"" + title + "\" is already open: the demo leaves it alone and starts no viewer.";
   }
   return why->empty();
@@ -207,14 +209,13 @@ int RunDemo(Output& out) {
   if (example.empty() || sim_folder.empty()) {
     return out.Fail(kExitNoConnection, "cannot find the example machine or the example simulation folder");
   }
-  tavrin::platform::SetEnvironmentValue("TAVRIN_SIMCNC_MACHINE", nullptr);
   std::string error;
   simulated = LoadSimulatedCnc(&error);
   if (simulated == nullptr) return out.Fail(kExitNoConnection, error);
   if (!simulated->load_file(example, &error)) return out.Fail(kExitNoConnection, "example machine: " + error);
   TemporaryCopy drive_c;
   if (!drive_c.Make(sim_folder, &error)) return out.Fail(kExitNoConnection, error);
-  tavrin::platform::SetEnvironmentValue("TAVRIN_DRIVE_C", drive_c.path().string().c_str());
+  lib_SetDriveFolder('C', drive_c.path().string().c_str());
   std::cerr << "tavrin: talking to the SIMULATED CNC, not to a machine\n";
 
   const std::string viewer = SimulationViewer();
@@ -231,8 +232,9 @@ int RunDemo(Output& out) {
     if (!fs::copy_file(example, state_file, code) || !cnc.UseFile(state_file.string(), &error)) {
       return out.Fail(kExitNoConnection, "cannot make the state file " + state_file.string());
     }
-    tavrin::platform::SetEnvironmentValue("XDG_STATE_HOME", state_home.string().c_str());
-    tavrin::platform::SetEnvironmentValue("TAVRIN_SIMULATION", viewer.c_str());
+    // The viewer, started by the library, finds the state file as its default.
+    tavrin::tools::SetEnvironment("XDG_STATE_HOME", state_home.string().c_str());
+    lib_SetSimulationProgram(viewer.c_str());
   }
   out.data()["viewer"] = with_viewer;
   auto failed_state = [&out, &error] { return out.Fail(kExitNoConnection, "simulated CNC state file: " + error); };
@@ -282,7 +284,7 @@ int RunDemo(Output& out) {
             "   It draws both spindles from the simulation files and watches D9693.3 in the state file.");
     CLibSimuModule(handle).StartSimulationSoft(false);
     viewer_window.open = true;
-    viewer_up = WaitFor([&title] { return tavrin::platform::TopLevelWindowExists(title.c_str()); });
+    viewer_up = WaitFor([&title] { return lib_IsTopLevelWindowOpen(title.c_str()) != 0; });
     say.Note(viewer_up ? "The window \"" + title + "\" is up."
                        : "No window \"" + title + "\" appeared within " + std::to_string(kViewerPatience.count()) +
                              " s: the demo goes on without the viewer.");
@@ -326,7 +328,7 @@ int RunDemo(Output& out) {
             "   \"" + title + "\" to close (WM_DELETE_WINDOW on X) and returns once no window bears that title.");
     CLibSimuModule(handle).EndSimulationSoft(true);
     viewer_window.open = false;
-    closed = !tavrin::platform::TopLevelWindowExists(title.c_str());
+    closed = !lib_IsTopLevelWindowOpen(title.c_str()) != 0;
     say.Note(!viewer_up ? "No window bore the title, so the call returned at once."
                         : closed ? "The viewer's window is closed." : "The viewer's window is still there.");
   }

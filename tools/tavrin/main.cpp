@@ -6,7 +6,7 @@
 
 #include "commands.h"
 #include "publish_command.h"
-#include "platform/program_environment.h"
+#include "tavrin/configuration.h"
 #include "tavrin/message.h"
 
 namespace {
@@ -63,7 +63,7 @@ int main(int argc, char** argv) {
 
   Output out(context.json);
   tavrin_set_message_handler(&ForwardMessage, &out);
-  if (!context.drive_c.empty()) tavrin::platform::SetEnvironmentValue("TAVRIN_DRIVE_C", context.drive_c.c_str());
+  if (!context.drive_c.empty()) lib_SetDriveFolder('C', context.drive_c.c_str());
 
   int result = kExitOk;
   if (context.without_cnc) {

@@ -20,7 +20,7 @@ add_executable(tavrin_cli
   ${CMAKE_CURRENT_LIST_DIR}/reference.cpp
   ${CMAKE_CURRENT_LIST_DIR}/simulated_cnc.cpp)
 set_target_properties(tavrin_cli PROPERTIES OUTPUT_NAME tavrin)
-target_link_libraries(tavrin_cli PRIVATE tavrin tavrin_platform CLI11::CLI11 nlohmann_json::nlohmann_json)
+target_link_libraries(tavrin_cli PRIVATE tavrin tavrin_tools_common CLI11::CLI11 nlohmann_json::nlohmann_json)
 tavrin_tools_data(tavrin_cli)
 # Find libtavrin beside the installed command too.
 set_target_properties(tavrin_cli PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")

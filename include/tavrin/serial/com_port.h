@@ -178,4 +178,16 @@ class TAVRIN_CLASS CLibCOMPort {
   DCB dcb_;                 // settings read at opening and changed by the setters
 };
 
+TAVRIN_EXTERN_C_BEGIN
+
+/* The number of bytes waiting in the input queue of an open port, for a
+ * caller that wants to know before ReceiveData takes them.
+ * port: from CLibCOMPort::GetPortHandle.  Windows ClearCommError (which
+ * also clears the port's error state); elsewhere FIONREAD.
+ * Returns 1 with *count set; 0 when count is null or the port is not open
+ * or refuses (*count then 0 when given). */
+TAVRIN_FUNC(int) lib_GetComPortInputCount(HANDLE port, DWORD* count);
+
+TAVRIN_EXTERN_C_END
+
 #endif

@@ -25,8 +25,8 @@
 //            inheritance, NORMAL_PRIORITY_CLASS, the caller's environment,
 //            folder "C:\QvApplication\Qv Crash Preview\"); both handles of
 //            the new process are closed at once.
-//   Linux    the program named by the environment variable TAVRIN_SIMULATION,
-//            run without a shell, with the one argument "/debug" for a debug
+//   Linux    the program named with lib_SetSimulationProgram, else by the
+//            environment variable TAVRIN_SIMULATION, run without a shell, with the one argument "/debug" for a debug
 //            start; when it is not set, "wine" from the PATH with the Windows
 //            program path (and "/debug").  Its working folder is the fixed
 //            folder mapped onto the file system (tavrin's drive mapping:

@@ -12,6 +12,13 @@ typedef bool (*tavrin_folder_dialog_handler)(HWND owner, char* path, unsigned si
 
 TAVRIN_EXTERN_C_BEGIN
 
+/* Whether a top-level window of any program is titled exactly `title`, as
+ * CLibSimuModule::EndSimulationSoft looks for the simulation's window:
+ * Windows FindWindowA; elsewhere the X display named by DISPLAY (no display
+ * or no libX11: no window).  Returns 1 when one exists, 0 when none does or
+ * title is null. */
+TAVRIN_FUNC(int) lib_IsTopLevelWindowOpen(const char* title);
+
 /* Installs the folder dialog that lib_DispReferenceDialog shows (null
  * restores the platform's own).  Safe from any thread.  Tests install one so
  * that no window opens. */

@@ -59,6 +59,8 @@
 #include <string>
 #include <vector>
 
+#include "tavrin/focas2/calls.h"
+
 #if defined(_WIN32)
 #  if defined(TAVRIN_SIMCNC_BUILDING)
 #    define TAVRIN_SIMCNC_API __declspec(dllexport)
@@ -71,29 +73,16 @@
 
 namespace tavrin::simcnc {
 
-// The FOCAS2 calls, for failure injection and the journal.
+// The FOCAS2 calls, for failure injection and the journal: one per entry of
+// the list of tavrin/focas2/calls.h, in its order.
 enum class Call {
-  cnc_allclibhndl,
-  cnc_allclibhndl2,
-  cnc_allclibhndl3,
-  cnc_freelibhndl,
-  cnc_getpath,
-  cnc_setpath,
-  cnc_rdparam,
-  cnc_wrparam,
-  pmc_rdpmcrng,
-  pmc_wrpmcrng,
-  cnc_rdpmacror,
-  cnc_wrpmacror,
-  cnc_rdpmacro,
-  cnc_wrpmacro,
-  cnc_rdtofs,
-  cnc_wrtofs,
-  cnc_getfigure,
-  cnc_statinfo,
-  cnc_rdaxisname,
+#define TAVRIN_SIMCNC_CALL_ENTRY(name, parameters, arguments) name,
+  TAVRIN_FOCAS2_CALLS(TAVRIN_SIMCNC_CALL_ENTRY)
+#undef TAVRIN_SIMCNC_CALL_ENTRY
 };
-constexpr int kCallCount = 19;
+#define TAVRIN_SIMCNC_CALL_COUNT(name, parameters, arguments) +1
+constexpr int kCallCount = 0 TAVRIN_FOCAS2_CALLS(TAVRIN_SIMCNC_CALL_COUNT);
+#undef TAVRIN_SIMCNC_CALL_COUNT
 TAVRIN_SIMCNC_API const char* CallName(Call call);
 // false when name is not one of the 19 calls.
 TAVRIN_SIMCNC_API bool CallFromName(const std::string& name, Call* call);

@@ -15,16 +15,15 @@
 namespace tavrin::platform {
 
 namespace {
-enum CallIndex { k_opendir, k_readdir, k_closedir, k_lstat, k_unlink, k_rmdir, k_mkdir };
-SyscallEntry calls[] = {
-    TAVRIN_SYSCALL_AS("tree:opendir", opendir), TAVRIN_SYSCALL_AS("tree:readdir", readdir),
-    TAVRIN_SYSCALL_AS("tree:closedir", closedir), TAVRIN_SYSCALL_AS("tree:lstat", lstat),
-    TAVRIN_SYSCALL_AS("tree:unlink", unlink),   TAVRIN_SYSCALL_AS("tree:rmdir", rmdir),
-    TAVRIN_SYSCALL_AS("tree:mkdir", mkdir),
-};
-SyscallGroup group(calls);
-
-#define TREE_CALL(name) Call<decltype(&::name)>(calls[k_##name])
+#define TAVRIN_SYSCALLS(CALL, OWN) \
+  CALL(opendir, "tree:opendir")    \
+  CALL(readdir, "tree:readdir")    \
+  CALL(closedir, "tree:closedir")  \
+  CALL(lstat, "tree:lstat")        \
+  CALL(unlink, "tree:unlink")      \
+  CALL(rmdir, "tree:rmdir")        \
+  CALL(mkdir, "tree:mkdir")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 
 bool IsWindowsPath(const char* path) {
   char c = path[0];
@@ -51,7 +50,7 @@ bool DirectorySearch::Start(const char* folder) {
     delete state;
     return false;
   }
-  DIR* dir = TREE_CALL(opendir)(state->folder);
+  DIR* dir = sys::opendir(state->folder);
   if (dir == nullptr) {
     delete state;
     return false;
@@ -64,7 +63,7 @@ bool DirectorySearch::Start(const char* folder) {
 bool DirectorySearch::Next(DirectoryEntry* entry) {
   if (handle_ == nullptr || entry == nullptr) return false;
   auto* state = static_cast<SearchState*>(state_);
-  while (struct dirent* found = TREE_CALL(readdir)(static_cast<DIR*>(handle_))) {
+  while (struct dirent* found = sys::readdir(static_cast<DIR*>(handle_))) {
     std::size_t length = std::strlen(found->d_name);
     if (length + 1 > sizeof entry->name) continue;
     std::memcpy(entry->name, found->d_name, length + 1);
@@ -78,7 +77,7 @@ bool DirectorySearch::Next(DirectoryEntry* entry) {
       full[folder_length] = '/';
       std::memcpy(full + folder_length + 1, found->d_name, length + 1);
       struct stat info;
-      if (TREE_CALL(lstat)(full, &info) == 0 && S_ISDIR(info.st_mode)) entry->kind = EntryKind::kDirectory;
+      if (sys::lstat(full, &info) == 0 && S_ISDIR(info.st_mode)) entry->kind = EntryKind::kDirectory;
     }
     return true;
   }
@@ -86,7 +85,7 @@ bool DirectorySearch::Next(DirectoryEntry* entry) {
 }
 
 void DirectorySearch::End() {
-  if (handle_ != nullptr) TREE_CALL(closedir)(static_cast<DIR*>(handle_));
+  if (handle_ != nullptr) sys::closedir(static_cast<DIR*>(handle_));
   delete static_cast<SearchState*>(state_);
   handle_ = nullptr;
   state_ = nullptr;
@@ -98,22 +97,22 @@ bool DeleteEntry(const char* path, EntryKind /*kind*/) {
   char native[kNativePathSize];
   if (!Native(path, native)) return false;
   struct stat info;
-  if (TREE_CALL(lstat)(native, &info) != 0) return false;
+  if (sys::lstat(native, &info) != 0) return false;
   // A file the owner may not write counts as read-only, as Windows'
   // read-only attribute does; a link's own mode says nothing.
   if (!S_ISLNK(info.st_mode) && (info.st_mode & S_IWUSR) == 0) return false;
-  return TREE_CALL(unlink)(native) == 0;
+  return sys::unlink(native) == 0;
 }
 
 bool RemoveEmptyDirectory(const char* path) {
   char native[kNativePathSize];
-  return Native(path, native) && TREE_CALL(rmdir)(native) == 0;
+  return Native(path, native) && sys::rmdir(native) == 0;
 }
 
 CreateResult CreateOneDirectory(const char* path) {
   char native[kNativePathSize];
   if (!Native(path, native)) return CreateResult::kFailed;
-  if (TREE_CALL(mkdir)(native, 0777) == 0) return CreateResult::kCreated;
+  if (sys::mkdir(native, 0777) == 0) return CreateResult::kCreated;
   return errno == EEXIST ? CreateResult::kAlreadyExists : CreateResult::kFailed;
 }
 

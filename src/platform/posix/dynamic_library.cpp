@@ -6,13 +6,15 @@
 namespace tavrin::platform {
 
 namespace {
-SyscallEntry calls[] = {TAVRIN_SYSCALL(dlopen), TAVRIN_SYSCALL(dlsym)};
-SyscallGroup group(calls);
+#define TAVRIN_SYSCALLS(CALL, OWN) \
+  CALL(dlopen, "dlopen")           \
+  CALL(dlsym, "dlsym")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 }  // namespace
 
 void* OpenSharedLibrary(const char* path) {
   if (path == nullptr) return nullptr;
-  return Call<decltype(&::dlopen)>(calls[0])(path, RTLD_NOW | RTLD_LOCAL);
+  return sys::dlopen(path, RTLD_NOW | RTLD_LOCAL);
 }
 
 // The sanitizer runtimes intercept dlopen and refuse RTLD_DEEPBIND.
@@ -30,7 +32,7 @@ constexpr int kOwnSymbolsFirst = RTLD_DEEPBIND;
 
 void* OpenSelfContainedLibrary(const char* path, std::string* error) {
   if (path == nullptr) return nullptr;
-  void* library = Call<decltype(&::dlopen)>(calls[0])(path, RTLD_NOW | RTLD_LOCAL | kOwnSymbolsFirst);
+  void* library = sys::dlopen(path, RTLD_NOW | RTLD_LOCAL | kOwnSymbolsFirst);
   if (library == nullptr && error != nullptr) {
     const char* text = dlerror();
     *error = text != nullptr ? text : "the loader gave no reason";
@@ -40,7 +42,7 @@ void* OpenSelfContainedLibrary(const char* path, std::string* error) {
 
 void* FindSharedSymbol(void* library, const char* name) {
   if (library == nullptr || name == nullptr) return nullptr;
-  return Call<decltype(&::dlsym)>(calls[1])(library, name);
+  return sys::dlsym(library, name);
 }
 
 const char* DefaultFocasLibraryName() { return "libfwlib32.so"; }

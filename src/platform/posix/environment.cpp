@@ -6,13 +6,14 @@
 namespace tavrin::platform {
 
 namespace {
-SyscallEntry calls[] = {TAVRIN_SYSCALL(getenv)};
-SyscallGroup group(calls);
+#define TAVRIN_SYSCALLS(CALL, OWN) \
+  CALL(getenv, "getenv")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 }  // namespace
 
 bool GetEnvironmentValue(const char* name, std::string* value) {
   if (name == nullptr) return false;
-  const char* found = Call<decltype(&::getenv)>(calls[0])(name);
+  const char* found = sys::getenv(name);
   if (found == nullptr) return false;
   if (value != nullptr) *value = found;
   return true;

@@ -13,20 +13,19 @@ namespace tavrin::platform {
 
 namespace {
 // open is called with three arguments everywhere, so its type is fixed here.
-using OpenCall = int (*)(const char*, int, mode_t);
 int OpenWithMode(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
 
-SyscallEntry calls[] = {
-    OwnEntry("open", &OpenWithMode),
-    TAVRIN_SYSCALL(stat),
-    TAVRIN_SYSCALL(fchmod),
-    TAVRIN_SYSCALL(fsync),
-    TAVRIN_SYSCALL(rename),
-    TAVRIN_SYSCALL(close)};
-SyscallGroup group(calls);
+#define TAVRIN_SYSCALLS(CALL, OWN) \
+  OWN(open, "open", OpenWithMode)  \
+  CALL(stat, "stat")               \
+  CALL(fchmod, "fchmod")           \
+  CALL(fsync, "fsync")             \
+  CALL(rename, "rename")           \
+  CALL(close, "close")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 
-int Open(const char* path, int flags) { return Call<OpenCall>(calls[0])(path, flags, 0); }
-int Close(int fd) { return Call<decltype(&::close)>(calls[5])(fd); }
+int Open(const char* path, int flags) { return sys::open(path, flags, 0); }
+int Close(int fd) { return sys::close(fd); }
 
 // Flushes the folder that holds `path`, so that a rename in it is on the disk.
 void FlushFolderOf(const char* path) {
@@ -44,7 +43,7 @@ void FlushFolderOf(const char* path) {
   }
   int fd = Open(folder, O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   if (fd < 0) return;
-  Call<decltype(&::fsync)>(calls[3])(fd);
+  sys::fsync(fd);
   Close(fd);
 }
 
@@ -58,16 +57,16 @@ bool ReplaceWithTemporary(const char* temporary, const char* target) {
   int fd = Open(from, O_RDONLY | O_CLOEXEC);
   if (fd < 0) return false;
   struct stat target_info;
-  if (Call<decltype(&::stat)>(calls[1])(to, &target_info) == 0) {
-    Call<decltype(&::fchmod)>(calls[2])(fd, target_info.st_mode & 07777);
+  if (sys::stat(to, &target_info) == 0) {
+    sys::fchmod(fd, target_info.st_mode & 07777);
   }
   // fsync through a descriptor opened for reading flushes the file's data
   // all the same: it works on the file, not on the descriptor.
-  bool flushed = Call<decltype(&::fsync)>(calls[3])(fd) == 0;
+  bool flushed = sys::fsync(fd) == 0;
   Close(fd);
   if (!flushed) return false;
 
-  if (Call<decltype(&::rename)>(calls[4])(from, to) != 0) return false;
+  if (sys::rename(from, to) != 0) return false;
   FlushFolderOf(to);
   return true;
 }

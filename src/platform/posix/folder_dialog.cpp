@@ -18,15 +18,14 @@ extern char** environ;
 namespace tavrin::platform {
 
 namespace {
-enum CallIndex { k_access, k_pipe, k_posix_spawn, k_read, k_close, k_waitpid };
-SyscallEntry calls[] = {
-    TAVRIN_SYSCALL_AS("folder:access", access), TAVRIN_SYSCALL_AS("folder:pipe", pipe),
-    TAVRIN_SYSCALL_AS("folder:posix_spawn", posix_spawn), TAVRIN_SYSCALL_AS("folder:read", read),
-    TAVRIN_SYSCALL_AS("folder:close", close), TAVRIN_SYSCALL_AS("folder:waitpid", waitpid),
-};
-SyscallGroup group(calls);
-
-#define FOLDER_CALL(name) Call<decltype(&::name)>(calls[k_##name])
+#define TAVRIN_SYSCALLS(CALL, OWN)        \
+  CALL(access, "folder:access")           \
+  CALL(pipe, "folder:pipe")               \
+  CALL(posix_spawn, "folder:posix_spawn") \
+  CALL(read, "folder:read")               \
+  CALL(close, "folder:close")             \
+  CALL(waitpid, "folder:waitpid")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 
 // More output than this is no folder of ours; reading stops there.
 constexpr std::size_t kMostOutput = 8192;
@@ -48,7 +47,7 @@ bool FindOnPath(const char* program, std::string* found) {
     std::string folder = path.substr(start, end - start);
     if (folder.empty()) folder = ".";
     std::string candidate = folder + "/" + program;
-    if (FOLDER_CALL(access)(candidate.c_str(), X_OK) == 0) {
+    if (sys::access(candidate.c_str(), X_OK) == 0) {
       *found = candidate;
       return true;
     }
@@ -60,7 +59,7 @@ bool FindOnPath(const char* program, std::string* found) {
 // Runs the chooser; true with its standard output when it exited with 0.
 bool RunChooser(const std::string& program, std::string* output) {
   int fds[2];
-  if (FOLDER_CALL(pipe)(fds) != 0) return false;
+  if (sys::pipe(fds) != 0) return false;
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
   posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
@@ -69,23 +68,23 @@ bool RunChooser(const std::string& program, std::string* output) {
   char* argv[] = {const_cast<char*>("zenity"), const_cast<char*>("--file-selection"),
                   const_cast<char*>("--directory"), const_cast<char*>("--title=Reference"), nullptr};
   pid_t child = 0;
-  int spawned = FOLDER_CALL(posix_spawn)(&child, program.c_str(), &actions, nullptr, argv, environ);
+  int spawned = sys::posix_spawn(&child, program.c_str(), &actions, nullptr, argv, environ);
   posix_spawn_file_actions_destroy(&actions);
-  FOLDER_CALL(close)(fds[1]);
+  sys::close(fds[1]);
   if (spawned != 0) {
-    FOLDER_CALL(close)(fds[0]);
+    sys::close(fds[0]);
     return false;
   }
   char chunk[512];
   for (;;) {
-    ssize_t got = FOLDER_CALL(read)(fds[0], chunk, sizeof chunk);
+    ssize_t got = sys::read(fds[0], chunk, sizeof chunk);
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
     if (output->size() < kMostOutput) output->append(chunk, static_cast<std::size_t>(got));
   }
-  FOLDER_CALL(close)(fds[0]);
+  sys::close(fds[0]);
   int status = 0;
-  while (FOLDER_CALL(waitpid)(child, &status, 0) < 0) {
+  while (sys::waitpid(child, &status, 0) < 0) {
     if (errno != EINTR) return false;
   }
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;

@@ -13,8 +13,9 @@
 namespace tavrin::platform {
 
 namespace {
-SyscallEntry calls[] = {TAVRIN_SYSCALL(gdk_pixbuf_new_from_file)};
-SyscallGroup group(calls);
+#define TAVRIN_SYSCALLS(CALL, OWN)                           \
+  CALL(gdk_pixbuf_new_from_file, "gdk_pixbuf_new_from_file")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 }  // namespace
 
 // Linux modules carry no resources.
@@ -23,7 +24,7 @@ HBITMAP LoadBitmapFromModules(const char*) { return nullptr; }
 HBITMAP LoadBitmapFile(const char* path) {
   if (path == nullptr) return nullptr;
   GError* error = nullptr;
-  GdkPixbuf* pixbuf = Call<decltype(&::gdk_pixbuf_new_from_file)>(calls[0])(path, &error);
+  GdkPixbuf* pixbuf = sys::gdk_pixbuf_new_from_file(path, &error);
   if (error != nullptr) g_error_free(error);
   if (pixbuf == nullptr) return nullptr;
   const int width = gdk_pixbuf_get_width(pixbuf), height = gdk_pixbuf_get_height(pixbuf);

@@ -15,8 +15,9 @@
 namespace tavrin::platform {
 
 namespace {
-SyscallEntry calls[] = {TAVRIN_SYSCALL(cairo_image_surface_create)};
-SyscallGroup group(calls);
+#define TAVRIN_SYSCALLS(CALL, OWN)                               \
+  CALL(cairo_image_surface_create, "cairo_image_surface_create")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 
 constexpr int kDefaultFontPixels = 13;
 
@@ -67,8 +68,7 @@ tavrin_font_* LiveFont(HGDIOBJ object) {
 }
 
 cairo_surface_t* NewImageSurface(int width, int height) {
-  cairo_surface_t* surface =
-      Call<decltype(&::cairo_image_surface_create)>(calls[0])(CAIRO_FORMAT_ARGB32, width, height);
+  cairo_surface_t* surface = sys::cairo_image_surface_create(CAIRO_FORMAT_ARGB32, width, height);
   if (surface == nullptr) return nullptr;
   if (cairo_surface_status(surface) != CAIRO_STATUS_SUCCESS) {
     cairo_surface_destroy(surface);

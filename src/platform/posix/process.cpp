@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/platform.h"
+#include "platform/settings.h"
 #include "platform/process.h"
 #include "platform/syscalls.h"
 #include "platform/windows_path.h"
@@ -17,8 +18,10 @@
 namespace tavrin::platform {
 
 namespace {
-SyscallEntry calls[] = {TAVRIN_SYSCALL_AS("process:fork", fork), TAVRIN_SYSCALL_AS("process:waitpid", waitpid)};
-SyscallGroup group(calls);
+#define TAVRIN_SYSCALLS(CALL, OWN) \
+  CALL(fork, "process:fork")       \
+  CALL(waitpid, "process:waitpid")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 
 // The full name of `name` in one of the PATH's folders; empty when none holds
 // an executable file of that name.
@@ -64,7 +67,8 @@ void CloseInheritedDescriptors() {
 }
 
 // Runs in the intermediate child: forks the program and ends.
-[[noreturn]] void StartGrandchild(const std::string& executable, char* const* argv, const std::string& folder) {
+[[noreturn]] void StartGrandchild(const std::string& executable, char* const* argv, char* const* envp,
+                                  const std::string& folder) {
   pid_t grandchild = fork();
   if (grandchild == 0) {
     sigset_t none;
@@ -72,7 +76,7 @@ void CloseInheritedDescriptors() {
     sigprocmask(SIG_SETMASK, &none, nullptr);
     setsid();
     CloseInheritedDescriptors();
-    if (chdir(folder.c_str()) == 0) execv(executable.c_str(), argv);
+    if (chdir(folder.c_str()) == 0) execve(executable.c_str(), argv, envp);
     _exit(127);
   }
   _exit(grandchild < 0 ? 1 : 0);
@@ -81,7 +85,7 @@ void CloseInheritedDescriptors() {
 
 bool StartDetachedProgram(const ProgramStart& start) {
   std::string substitute;
-  bool substituted = start.substitute != nullptr && GetEnvironmentValue(start.substitute, &substitute) &&
+  bool substituted = start.substitute != nullptr && GetSetting(start.substitute, &substitute) &&
                      !substitute.empty();
   std::vector<std::string> words;
   std::string executable;
@@ -106,14 +110,22 @@ bool StartDetachedProgram(const ProgramStart& start) {
   for (std::string& word : words) argv.push_back(&word[0]);
   argv.push_back(nullptr);
   std::string folder_name(folder);
+  // A stand-in program gets the library's settings (its drive folders) as
+  // variables; wine and the real program get the environment as it is.
+  std::vector<std::string> environment;
+  for (char** entry = environ; *entry != nullptr; ++entry) environment.push_back(*entry);
+  if (substituted) environment = WithSettings(std::move(environment));
+  std::vector<char*> envp;
+  for (std::string& entry : environment) envp.push_back(&entry[0]);
+  envp.push_back(nullptr);
 
-  pid_t child = Call<decltype(&::fork)>(calls[0])();
+  pid_t child = sys::fork();
   if (child < 0) return false;
-  if (child == 0) StartGrandchild(executable, argv.data(), folder_name);
+  if (child == 0) StartGrandchild(executable, argv.data(), envp.data(), folder_name);
   int status = 0;
   pid_t waited;
   do {
-    waited = Call<decltype(&::waitpid)>(calls[1])(child, &status, 0);
+    waited = sys::waitpid(child, &status, 0);
   } while (waited < 0 && errno == EINTR);
   return waited == child && WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }

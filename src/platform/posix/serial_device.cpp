@@ -31,23 +31,22 @@ namespace tavrin::platform::serial {
 
 namespace {
 
-#define TAVRIN_SERIAL_SYSCALL(name) TAVRIN_SYSCALL_AS("serial:" #name, name)
-
-enum CallIndex {
-  k_open, k_close, k_ioctl, k_flock, k_fcntl, k_isatty, k_tcgetattr, k_tcsetattr,
-  k_tcflush, k_eventfd, k_poll, k_read, k_write, k_lstat,
-};
-SyscallEntry calls[] = {
-    TAVRIN_SERIAL_SYSCALL(open),      TAVRIN_SERIAL_SYSCALL(close),     TAVRIN_SERIAL_SYSCALL(ioctl),
-    TAVRIN_SERIAL_SYSCALL(flock),     TAVRIN_SERIAL_SYSCALL(fcntl),     TAVRIN_SERIAL_SYSCALL(isatty),
-    TAVRIN_SERIAL_SYSCALL(tcgetattr), TAVRIN_SERIAL_SYSCALL(tcsetattr), TAVRIN_SERIAL_SYSCALL(tcflush),
-    TAVRIN_SERIAL_SYSCALL(eventfd),   TAVRIN_SERIAL_SYSCALL(poll),      TAVRIN_SERIAL_SYSCALL(read),
-    TAVRIN_SERIAL_SYSCALL(write),     TAVRIN_SERIAL_SYSCALL(lstat),
-};
-SyscallGroup group(calls);
-
-// The call in force for `name`, as the function's own type.
-#define SERIAL_CALL(name) Call<decltype(&::name)>(calls[k_##name])
+#define TAVRIN_SYSCALLS(CALL, OWN)    \
+  CALL(open, "serial:open")           \
+  CALL(close, "serial:close")         \
+  CALL(ioctl, "serial:ioctl")         \
+  CALL(flock, "serial:flock")         \
+  CALL(fcntl, "serial:fcntl")         \
+  CALL(isatty, "serial:isatty")       \
+  CALL(tcgetattr, "serial:tcgetattr") \
+  CALL(tcsetattr, "serial:tcsetattr") \
+  CALL(tcflush, "serial:tcflush")     \
+  CALL(eventfd, "serial:eventfd")     \
+  CALL(poll, "serial:poll")           \
+  CALL(read, "serial:read")           \
+  CALL(write, "serial:write")         \
+  CALL(lstat, "serial:lstat")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 
 constexpr char kPrefix[] = "\\\\.\\";
 
@@ -66,8 +65,8 @@ HANDLE ToHandle(int fd) { return reinterpret_cast<HANDLE>(static_cast<intptr_t>(
 // another number, since a handle of 0 would read as null.
 int KeepOffZero(int fd) {
   if (fd != 0) return fd;
-  int moved = SERIAL_CALL(fcntl)(fd, F_DUPFD_CLOEXEC, 1);
-  SERIAL_CALL(close)(fd);
+  int moved = sys::fcntl(fd, F_DUPFD_CLOEXEC, 1);
+  sys::close(fd);
   return moved;
 }
 
@@ -108,7 +107,7 @@ std::string DevicePath(const char* device_name) {
   if (!prefix.empty()) {
     std::string link = prefix + "/dosdevices/com" + digits;
     struct stat status;
-    if (SERIAL_CALL(lstat)(link.c_str(), &status) == 0) return link;
+    if (sys::lstat(link.c_str(), &status) == 0) return link;
   }
   return "/dev/ttyS" + std::to_string(number - 1);
 }
@@ -282,31 +281,31 @@ DCB ToDcb(const termios& t) {
 int OpenTerminal(const std::string& path) {
   // O_NONBLOCK only for the open itself, so that a port whose modem lines
   // say "no carrier" opens at once, as on Windows.
-  int fd = KeepOffZero(SERIAL_CALL(open)(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK));
+  int fd = KeepOffZero(sys::open(path.c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK));
   if (fd < 0) return -1;
   // Exclusive use: flock keeps out every other opener that uses this library
   // (root included), TIOCEXCL every other opener that is not root.
-  if (SERIAL_CALL(flock)(fd, LOCK_EX | LOCK_NB) != 0) {
+  if (sys::flock(fd, LOCK_EX | LOCK_NB) != 0) {
     int saved = errno;
-    SERIAL_CALL(close)(fd);
+    sys::close(fd);
     errno = saved;
     return -1;
   }
   bool ready = false;
-  if (SERIAL_CALL(ioctl)(fd, TIOCEXCL) == 0) {
+  if (sys::ioctl(fd, TIOCEXCL) == 0) {
     termios t;
     int flags = 0;
-    ready = SERIAL_CALL(tcgetattr)(fd, &t) == 0 && (MakeRaw(&t), SERIAL_CALL(tcsetattr)(fd, TCSANOW, &t) == 0) &&
-            (flags = SERIAL_CALL(fcntl)(fd, F_GETFL)) != -1 && SERIAL_CALL(fcntl)(fd, F_SETFL, flags & ~O_NONBLOCK) != -1;
+    ready = sys::tcgetattr(fd, &t) == 0 && (MakeRaw(&t), sys::tcsetattr(fd, TCSANOW, &t) == 0) &&
+            (flags = sys::fcntl(fd, F_GETFL)) != -1 && sys::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != -1;
     if (!ready) {
       int saved = errno;
-      SERIAL_CALL(ioctl)(fd, TIOCNXCL);
+      sys::ioctl(fd, TIOCNXCL);
       errno = saved;
     }
   }
   if (!ready) {
     int saved = errno;
-    SERIAL_CALL(close)(fd);
+    sys::close(fd);
     errno = saved;
     return -1;
   }
@@ -329,7 +328,7 @@ bool SetSerialQueueSizes(HANDLE port, DWORD input_size, DWORD output_size) {
     errno = EINVAL;
     return false;
   }
-  return SERIAL_CALL(isatty)(ToDescriptor(port)) == 1;
+  return sys::isatty(ToDescriptor(port)) == 1;
 }
 
 bool PurgeSerialDevice(HANDLE port, DWORD flags) {
@@ -337,12 +336,12 @@ bool PurgeSerialDevice(HANDLE port, DWORD flags) {
   bool output = (flags & (PURGE_TXABORT | PURGE_TXCLEAR)) != 0;
   if (!input && !output) return true;
   int queue = input && output ? TCIOFLUSH : (input ? TCIFLUSH : TCOFLUSH);
-  return SERIAL_CALL(tcflush)(ToDescriptor(port), queue) == 0;
+  return sys::tcflush(ToDescriptor(port), queue) == 0;
 }
 
 bool GetSerialState(HANDLE port, DCB* dcb) {
   termios t;
-  if (dcb == nullptr || SERIAL_CALL(tcgetattr)(ToDescriptor(port), &t) != 0) return false;
+  if (dcb == nullptr || sys::tcgetattr(ToDescriptor(port), &t) != 0) return false;
   *dcb = ToDcb(t);
   return true;
 }
@@ -350,20 +349,20 @@ bool GetSerialState(HANDLE port, DCB* dcb) {
 bool SetSerialState(HANDLE port, const DCB* dcb) {
   int fd = ToDescriptor(port);
   termios t;
-  if (dcb == nullptr || SERIAL_CALL(tcgetattr)(fd, &t) != 0) return false;
+  if (dcb == nullptr || sys::tcgetattr(fd, &t) != 0) return false;
   if (!FromDcb(*dcb, &t)) {
     errno = EINVAL;
     return false;
   }
-  return SERIAL_CALL(tcsetattr)(fd, TCSANOW, &t) == 0;
+  return sys::tcsetattr(fd, TCSANOW, &t) == 0;
 }
 
 HANDLE CreateSerialEvent() {
-  int fd = KeepOffZero(SERIAL_CALL(eventfd)(0, EFD_CLOEXEC | EFD_NONBLOCK));
+  int fd = KeepOffZero(sys::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK));
   return fd < 0 ? nullptr : ToHandle(fd);
 }
 
-bool SetSerialEventMask(HANDLE port, DWORD) { return SERIAL_CALL(fcntl)(ToDescriptor(port), F_GETFD) != -1; }
+bool SetSerialEventMask(HANDLE port, DWORD) { return sys::fcntl(ToDescriptor(port), F_GETFD) != -1; }
 
 bool WaitSerialEvent(HANDLE port, DWORD* events, OVERLAPPED* overlapped) {
   int fd = ToDescriptor(port);
@@ -374,7 +373,7 @@ bool WaitSerialEvent(HANDLE port, DWORD* events, OVERLAPPED* overlapped) {
   // poll() skips a negative descriptor, so a record without an event waits
   // for the port alone.
   pollfd watched[2] = {{fd, POLLIN, 0}, {overlapped != nullptr ? ToDescriptor(overlapped->hEvent) : -1, POLLIN, 0}};
-  while (SERIAL_CALL(poll)(watched, 2, -1) < 0) {
+  while (sys::poll(watched, 2, -1) < 0) {
     if (errno != EINTR) return false;
   }
   // The event first: once it is signalled the port may be closing, and is
@@ -392,7 +391,7 @@ bool WaitSerialEvent(HANDLE port, DWORD* events, OVERLAPPED* overlapped) {
     // The line hung up or failed: what it still holds can be read, and after
     // that the wait fails rather than report "ready" forever.
     int waiting = 0;
-    if (SERIAL_CALL(ioctl)(fd, FIONREAD, &waiting) != 0 || waiting <= 0) {
+    if (sys::ioctl(fd, FIONREAD, &waiting) != 0 || waiting <= 0) {
       errno = EIO;
       return false;
     }
@@ -403,7 +402,7 @@ bool WaitSerialEvent(HANDLE port, DWORD* events, OVERLAPPED* overlapped) {
 
 bool GetSerialInputCount(HANDLE port, DWORD* count) {
   int waiting = 0;
-  if (count == nullptr || SERIAL_CALL(ioctl)(ToDescriptor(port), FIONREAD, &waiting) != 0) return false;
+  if (count == nullptr || sys::ioctl(ToDescriptor(port), FIONREAD, &waiting) != 0) return false;
   *count = waiting > 0 ? static_cast<DWORD>(waiting) : 0;
   return true;
 }
@@ -411,7 +410,7 @@ bool GetSerialInputCount(HANDLE port, DWORD* count) {
 bool ReadSerial(HANDLE port, void* buffer, DWORD size, DWORD* done) {
   ssize_t result;
   do {
-    result = SERIAL_CALL(read)(ToDescriptor(port), buffer, size);
+    result = sys::read(ToDescriptor(port), buffer, size);
   } while (result < 0 && errno == EINTR);
   if (result < 0) return false;
   if (result == 0 && size > 0) {
@@ -425,7 +424,7 @@ bool ReadSerial(HANDLE port, void* buffer, DWORD size, DWORD* done) {
 bool WriteSerial(HANDLE port, const void* data, DWORD size, DWORD* done) {
   ssize_t result;
   do {
-    result = SERIAL_CALL(write)(ToDescriptor(port), data, size);
+    result = sys::write(ToDescriptor(port), data, size);
   } while (result < 0 && errno == EINTR);
   if (result < 0) return false;
   if (done != nullptr) *done = static_cast<DWORD>(result);
@@ -436,16 +435,16 @@ void CloseSerialEvent(HANDLE event) {
   int fd = ToDescriptor(event);
   if (fd < 0) return;
   uint64_t one = 1;
-  SERIAL_CALL(write)(fd, &one, sizeof one);
-  SERIAL_CALL(close)(fd);
+  sys::write(fd, &one, sizeof one);
+  sys::close(fd);
 }
 
 void CloseSerialDevice(HANDLE port) {
   int fd = ToDescriptor(port);
   if (fd < 0) return;
-  SERIAL_CALL(ioctl)(fd, TIOCNXCL);
-  SERIAL_CALL(flock)(fd, LOCK_UN);
-  SERIAL_CALL(close)(fd);
+  sys::ioctl(fd, TIOCNXCL);
+  sys::flock(fd, LOCK_UN);
+  sys::close(fd);
 }
 
 }  // namespace tavrin::platform::serial

@@ -7,8 +7,9 @@
 namespace tavrin::platform {
 
 namespace {
-SyscallEntry calls[] = {TAVRIN_SYSCALL(fopen)};
-SyscallGroup group(calls);
+#define TAVRIN_SYSCALLS(CALL, OWN) \
+  CALL(fopen, "fopen")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 }  // namespace
 
 // Text mode and binary mode are the same here; "e" keeps the stream out of
@@ -16,7 +17,7 @@ SyscallGroup group(calls);
 std::FILE* OpenTextFile(const char* path, TextFileMode mode) {
   char native[kNativePathSize];
   if (!ToNativePath(path, native, sizeof native)) return nullptr;
-  return Call<decltype(&::fopen)>(calls[0])(native, mode == TextFileMode::kRead ? "re" : "we");
+  return sys::fopen(native, mode == TextFileMode::kRead ? "re" : "we");
 }
 
 }  // namespace tavrin::platform

@@ -8,18 +8,22 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "platform/settings.h"
 #include "platform/syscalls.h"
 
 namespace tavrin::platform {
 
 namespace {
-SyscallEntry calls[] = {TAVRIN_SYSCALL(lstat), TAVRIN_SYSCALL(opendir), TAVRIN_SYSCALL(readdir),
-                        TAVRIN_SYSCALL(closedir)};
-SyscallGroup group(calls);
+#define TAVRIN_SYSCALLS(CALL, OWN) \
+  CALL(lstat, "lstat")             \
+  CALL(opendir, "opendir")         \
+  CALL(readdir, "readdir")         \
+  CALL(closedir, "closedir")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 
 bool Exists(const std::string& path) {
   struct stat info;
-  return Call<decltype(&::lstat)>(calls[0])(path.c_str(), &info) == 0;
+  return sys::lstat(path.c_str(), &info) == 0;
 }
 
 // The entry of `folder` whose name equals `name` but for case; empty when
@@ -27,13 +31,13 @@ bool Exists(const std::string& path) {
 // does not depend on the order of the folder.
 std::string FindIgnoringCase(const std::string& folder, const std::string& name) {
   std::string found;
-  DIR* dir = Call<decltype(&::opendir)>(calls[1])(folder.empty() ? "/" : folder.c_str());
+  DIR* dir = sys::opendir(folder.empty() ? "/" : folder.c_str());
   if (dir == nullptr) return found;
-  while (struct dirent* entry = Call<decltype(&::readdir)>(calls[2])(dir)) {
+  while (struct dirent* entry = sys::readdir(dir)) {
     if (strcasecmp(entry->d_name, name.c_str()) != 0) continue;
     if (found.empty() || std::strcmp(entry->d_name, found.c_str()) < 0) found = entry->d_name;
   }
-  Call<decltype(&::closedir)>(calls[3])(dir);
+  sys::closedir(dir);
   return found;
 }
 
@@ -43,7 +47,7 @@ bool DriveFolder(char letter, std::string* folder) {
   char lower = static_cast<char>(upper - 'A' + 'a');
   std::string variable = "TAVRIN_DRIVE_";
   variable += upper;
-  if (GetEnvironmentValue(variable.c_str(), folder) && !folder->empty()) return true;
+  if (GetSetting(variable.c_str(), folder) && !folder->empty()) return true;
   std::string prefix;
   if (!GetEnvironmentValue("WINEPREFIX", &prefix) || prefix.empty()) {
     if (!GetEnvironmentValue("HOME", &prefix) || prefix.empty()) return false;

@@ -12,20 +12,15 @@
 namespace tavrin::platform {
 
 namespace {
-enum CallIndex { k_FindFirstFileA, k_FindNextFileA, k_FindClose, k_DeleteFileA, k_RemoveDirectoryA,
-                 k_CreateDirectoryA, k_GetLastError };
-SyscallEntry calls[] = {
-    TAVRIN_SYSCALL_AS("tree:FindFirstFileA", FindFirstFileA),
-    TAVRIN_SYSCALL_AS("tree:FindNextFileA", FindNextFileA),
-    TAVRIN_SYSCALL_AS("tree:FindClose", FindClose),
-    TAVRIN_SYSCALL_AS("tree:DeleteFileA", DeleteFileA),
-    TAVRIN_SYSCALL_AS("tree:RemoveDirectoryA", RemoveDirectoryA),
-    TAVRIN_SYSCALL_AS("tree:CreateDirectoryA", CreateDirectoryA),
-    TAVRIN_SYSCALL_AS("tree:GetLastError", GetLastError),
-};
-SyscallGroup group(calls);
-
-#define TREE_CALL(name) Call<decltype(&::name)>(calls[k_##name])
+#define TAVRIN_SYSCALLS(CALL, OWN)                \
+  CALL(FindFirstFileA, "tree:FindFirstFileA")     \
+  CALL(FindNextFileA, "tree:FindNextFileA")       \
+  CALL(FindClose, "tree:FindClose")               \
+  CALL(DeleteFileA, "tree:DeleteFileA")           \
+  CALL(RemoveDirectoryA, "tree:RemoveDirectoryA") \
+  CALL(CreateDirectoryA, "tree:CreateDirectoryA") \
+  CALL(GetLastError, "tree:GetLastError")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 
 struct SearchState {
   WIN32_FIND_DATAA data;
@@ -52,7 +47,7 @@ bool DirectorySearch::Start(const char* folder) {
   std::memcpy(pattern, folder, length);
   std::memcpy(pattern + length, "\\*.*", 5);
   auto* state = new SearchState;
-  HANDLE handle = TREE_CALL(FindFirstFileA)(pattern, &state->data);
+  HANDLE handle = sys::FindFirstFileA(pattern, &state->data);
   if (handle == INVALID_HANDLE_VALUE) {
     delete state;
     return false;
@@ -67,7 +62,7 @@ bool DirectorySearch::Next(DirectoryEntry* entry) {
   if (handle_ == nullptr || entry == nullptr) return false;
   auto* state = static_cast<SearchState*>(state_);
   for (;;) {
-    if (!state->pending && !TREE_CALL(FindNextFileA)(handle_, &state->data)) return false;
+    if (!state->pending && !sys::FindNextFileA(handle_, &state->data)) return false;
     state->pending = false;
     std::size_t length = strnlen(state->data.cFileName, sizeof state->data.cFileName);
     if (length + 1 > sizeof entry->name || length == sizeof state->data.cFileName) continue;
@@ -79,7 +74,7 @@ bool DirectorySearch::Next(DirectoryEntry* entry) {
 }
 
 void DirectorySearch::End() {
-  if (handle_ != nullptr) TREE_CALL(FindClose)(handle_);
+  if (handle_ != nullptr) sys::FindClose(handle_);
   delete static_cast<SearchState*>(state_);
   handle_ = nullptr;
   state_ = nullptr;
@@ -92,16 +87,16 @@ char SeparatorFor(const char*) { return '\\'; }
 // the link and leaves its target alone.
 bool DeleteEntry(const char* path, EntryKind kind) {
   if (path == nullptr) return false;
-  if (kind == EntryKind::kDirectoryLink) return TREE_CALL(RemoveDirectoryA)(path) != 0;
-  return TREE_CALL(DeleteFileA)(path) != 0;
+  if (kind == EntryKind::kDirectoryLink) return sys::RemoveDirectoryA(path) != 0;
+  return sys::DeleteFileA(path) != 0;
 }
 
-bool RemoveEmptyDirectory(const char* path) { return path != nullptr && TREE_CALL(RemoveDirectoryA)(path) != 0; }
+bool RemoveEmptyDirectory(const char* path) { return path != nullptr && sys::RemoveDirectoryA(path) != 0; }
 
 CreateResult CreateOneDirectory(const char* path) {
   if (path == nullptr) return CreateResult::kFailed;
-  if (TREE_CALL(CreateDirectoryA)(path, nullptr)) return CreateResult::kCreated;
-  return TREE_CALL(GetLastError)() == ERROR_ALREADY_EXISTS ? CreateResult::kAlreadyExists : CreateResult::kFailed;
+  if (sys::CreateDirectoryA(path, nullptr)) return CreateResult::kCreated;
+  return sys::GetLastError() == ERROR_ALREADY_EXISTS ? CreateResult::kAlreadyExists : CreateResult::kFailed;
 }
 
 }  // namespace tavrin::platform

@@ -8,13 +8,15 @@
 namespace tavrin::platform {
 
 namespace {
-SyscallEntry calls[] = {TAVRIN_SYSCALL(LoadLibraryA), TAVRIN_SYSCALL(GetProcAddress)};
-SyscallGroup group(calls);
+#define TAVRIN_SYSCALLS(CALL, OWN)       \
+  CALL(LoadLibraryA, "LoadLibraryA")     \
+  CALL(GetProcAddress, "GetProcAddress")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 }  // namespace
 
 void* OpenSharedLibrary(const char* path) {
   if (path == nullptr) return nullptr;
-  return reinterpret_cast<void*>(Call<decltype(&::LoadLibraryA)>(calls[0])(path));
+  return reinterpret_cast<void*>(sys::LoadLibraryA(path));
 }
 
 // A DLL's calls to its own functions never go through the loader, so the
@@ -37,7 +39,7 @@ void* OpenSelfContainedLibrary(const char* path, std::string* error) {
 void* FindSharedSymbol(void* library, const char* name) {
   if (library == nullptr || name == nullptr) return nullptr;
   return reinterpret_cast<void*>(
-      Call<decltype(&::GetProcAddress)>(calls[1])(static_cast<HMODULE>(library), name));
+      sys::GetProcAddress(static_cast<HMODULE>(library), name));
 }
 
 const char* DefaultFocasLibraryName() { return "Fwlib32.dll"; }

@@ -8,16 +8,17 @@
 namespace tavrin::platform {
 
 namespace {
-SyscallEntry calls[] = {TAVRIN_SYSCALL(GetEnvironmentVariableA), TAVRIN_SYSCALL(GetTempPathA)};
-SyscallGroup group(calls);
+#define TAVRIN_SYSCALLS(CALL, OWN)                         \
+  CALL(GetEnvironmentVariableA, "GetEnvironmentVariableA") \
+  CALL(GetTempPathA, "GetTempPathA")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 }  // namespace
 
 bool GetEnvironmentValue(const char* name, std::string* value) {
   if (name == nullptr) return false;
-  auto get = Call<decltype(&::GetEnvironmentVariableA)>(calls[0]);
   std::vector<char> buffer(256);
   for (;;) {
-    DWORD length = get(name, buffer.data(), static_cast<DWORD>(buffer.size()));
+    DWORD length = sys::GetEnvironmentVariableA(name, buffer.data(), static_cast<DWORD>(buffer.size()));
     if (length == 0) {
       // An empty variable and a missing one both give 0; only the error tells.
       if (GetLastError() == ERROR_ENVVAR_NOT_FOUND) return false;
@@ -34,7 +35,7 @@ bool GetEnvironmentValue(const char* name, std::string* value) {
 
 std::string TemporaryFolder() {
   char buffer[MAX_PATH + 1];
-  DWORD length = Call<decltype(&::GetTempPathA)>(calls[1])(sizeof buffer, buffer);
+  DWORD length = sys::GetTempPathA(sizeof buffer, buffer);
   if (length == 0 || length > MAX_PATH) return "C:\\Windows\\Temp\\";
   std::string folder(buffer, length);
   if (folder.back() != '\\') folder += '\\';

@@ -9,9 +9,14 @@
 namespace tavrin::platform {
 
 namespace {
-SyscallEntry calls[] = {TAVRIN_SYSCALL(CreateFileA), TAVRIN_SYSCALL(FlushFileBuffers), TAVRIN_SYSCALL(CloseHandle),
-                        TAVRIN_SYSCALL(MoveFileExA), TAVRIN_SYSCALL(GetLastError), TAVRIN_SYSCALL(Sleep)};
-SyscallGroup group(calls);
+#define TAVRIN_SYSCALLS(CALL, OWN)           \
+  CALL(CreateFileA, "CreateFileA")           \
+  CALL(FlushFileBuffers, "FlushFileBuffers") \
+  CALL(CloseHandle, "CloseHandle")           \
+  CALL(MoveFileExA, "MoveFileExA")           \
+  CALL(GetLastError, "GetLastError")         \
+  CALL(Sleep, "Sleep")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 
 // A replace refused because another program (the simulation) has the target
 // open is tried again after 20, 40, 80 and 160 ms: at most five tries and
@@ -24,11 +29,11 @@ bool IsSharingRefusal(DWORD code) {
 }
 
 bool FlushToDisk(const char* path) {
-  HANDLE file = Call<decltype(&::CreateFileA)>(calls[0])(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                                         nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = sys::CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
-  BOOL flushed = Call<decltype(&::FlushFileBuffers)>(calls[1])(file);
-  Call<decltype(&::CloseHandle)>(calls[2])(file);
+  BOOL flushed = sys::FlushFileBuffers(file);
+  sys::CloseHandle(file);
   return flushed != FALSE;
 }
 
@@ -43,13 +48,12 @@ bool ReplaceWithTemporary(const char* temporary, const char* target) {
   if (!FlushToDisk(temporary)) return false;
   DWORD wait = kFirstWaitMs;
   for (int attempt = 1;; ++attempt) {
-    if (Call<decltype(&::MoveFileExA)>(calls[3])(temporary, target,
-                                                 MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (sys::MoveFileExA(temporary, target, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       return true;
     }
-    DWORD code = Call<decltype(&::GetLastError)>(calls[4])();
+    DWORD code = sys::GetLastError();
     if (!IsSharingRefusal(code) || attempt == kReplaceTries) return false;
-    Call<decltype(&::Sleep)>(calls[5])(wait);
+    sys::Sleep(wait);
     wait *= 2;
   }
 }

@@ -12,23 +12,19 @@
 namespace tavrin::platform {
 
 namespace {
-enum CallIndex { k_SHBrowseForFolderA, k_SendMessageA, k_SHGetPathFromIDListA, k_CoTaskMemFree };
-SyscallEntry calls[] = {
-    TAVRIN_SYSCALL_AS("folder:SHBrowseForFolderA", SHBrowseForFolderA),
-    TAVRIN_SYSCALL_AS("folder:SendMessageA", SendMessageA),
-    TAVRIN_SYSCALL_AS("folder:SHGetPathFromIDListA", SHGetPathFromIDListA),
-    TAVRIN_SYSCALL_AS("folder:CoTaskMemFree", CoTaskMemFree),
-};
-SyscallGroup group(calls);
-
-#define FOLDER_CALL(name) Call<decltype(&::name)>(calls[k_##name])
+#define TAVRIN_SYSCALLS(CALL, OWN)                          \
+  CALL(SHBrowseForFolderA, "folder:SHBrowseForFolderA")     \
+  CALL(SendMessageA, "folder:SendMessageA")                 \
+  CALL(SHGetPathFromIDListA, "folder:SHGetPathFromIDListA") \
+  CALL(CoTaskMemFree, "folder:CoTaskMemFree")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 
 constexpr UINT kOnlyFileSystemFolders = BIF_RETURNONLYFSDIRS | BIF_RETURNFSANCESTORS;  // 0x0009
 char kInitialSelection[] = "";
 
 // When the dialog starts, it is asked to select the path given as the data.
 int CALLBACK OnDialogMessage(HWND dialog, UINT message, LPARAM, LPARAM data) {
-  if (message == BFFM_INITIALIZED) FOLDER_CALL(SendMessageA)(dialog, BFFM_SETSELECTIONA, TRUE, data);
+  if (message == BFFM_INITIALIZED) sys::SendMessageA(dialog, BFFM_SETSELECTIONA, TRUE, data);
   return 0;
 }
 }  // namespace
@@ -45,10 +41,10 @@ bool ShowFolderDialog(void* owner, char* path, std::size_t size) {
   info.ulFlags = kOnlyFileSystemFolders;
   info.lpfn = &OnDialogMessage;
   info.lParam = reinterpret_cast<LPARAM>(kInitialSelection);
-  PIDLIST_ABSOLUTE chosen = FOLDER_CALL(SHBrowseForFolderA)(&info);
+  PIDLIST_ABSOLUTE chosen = sys::SHBrowseForFolderA(&info);
   if (chosen == nullptr) return false;
-  FOLDER_CALL(SHGetPathFromIDListA)(chosen, path);
-  FOLDER_CALL(CoTaskMemFree)(chosen);
+  sys::SHGetPathFromIDListA(chosen, path);
+  sys::CoTaskMemFree(chosen);
   return true;
 }
 

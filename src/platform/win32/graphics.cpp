@@ -12,12 +12,15 @@
 namespace tavrin::platform {
 
 namespace {
-SyscallEntry calls[] = {TAVRIN_SYSCALL(CreateCompatibleDC), TAVRIN_SYSCALL(CreateCompatibleBitmap),
-                        TAVRIN_SYSCALL(CreateFontIndirectA), TAVRIN_SYSCALL(LoadBitmapA),
-                        TAVRIN_SYSCALL(LoadImageA),          TAVRIN_SYSCALL(TransparentBlt),
-                        TAVRIN_SYSCALL(InvalidateRect)};
-SyscallGroup group(calls);
-enum { kCreateDc, kCreateBitmap, kCreateFont, kLoadBitmap, kLoadImage, kTransparentBlt, kInvalidate };
+#define TAVRIN_SYSCALLS(CALL, OWN)                       \
+  CALL(CreateCompatibleDC, "CreateCompatibleDC")         \
+  CALL(CreateCompatibleBitmap, "CreateCompatibleBitmap") \
+  CALL(CreateFontIndirectA, "CreateFontIndirectA")       \
+  CALL(LoadBitmapA, "LoadBitmapA")                       \
+  CALL(LoadImageA, "LoadImageA")                         \
+  CALL(TransparentBlt, "TransparentBlt")                 \
+  CALL(InvalidateRect, "InvalidateRect")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 
 template <typename H>
 H Note(H handle, live::Kind kind) {
@@ -38,7 +41,7 @@ bool Deleted(const void* handle, bool done) {
 }  // namespace
 
 HDC CreateMemoryDc(HDC like) {
-  return Note(Call<decltype(&::CreateCompatibleDC)>(calls[kCreateDc])(like), live::Kind::kDc);
+  return Note(sys::CreateCompatibleDC(like), live::Kind::kDc);
 }
 
 bool DeleteDc(HDC dc) { return Deleted(dc, dc != nullptr && ::DeleteDC(dc) != FALSE); }
@@ -51,12 +54,12 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
 
 HBITMAP CreateCompatibleBitmap(HDC like, int width, int height) {
   if (like == nullptr || width <= 0 || height <= 0) return nullptr;
-  return Note(Call<decltype(&::CreateCompatibleBitmap)>(calls[kCreateBitmap])(like, width, height), live::Kind::kBitmap);
+  return Note(sys::CreateCompatibleBitmap(like, width, height), live::Kind::kBitmap);
 }
 
 HFONT CreateFontFromDescription(const LOGFONTA* lf) {
   if (lf == nullptr) return nullptr;
-  return Note(Call<decltype(&::CreateFontIndirectA)>(calls[kCreateFont])(lf), live::Kind::kFont);
+  return Note(sys::CreateFontIndirectA(lf), live::Kind::kFont);
 }
 
 int PixelsPerInchY(HDC dc) {
@@ -84,13 +87,12 @@ HBITMAP LoadBitmapFromModules(const char* name) {
   if (name == nullptr) return nullptr;
   auto module = static_cast<HINSTANCE>(FindResourceInChain(name, MAKEINTRESOURCEA(2) /* RT_BITMAP */));
   if (module == nullptr) return nullptr;
-  return Note(Call<decltype(&::LoadBitmapA)>(calls[kLoadBitmap])(module, name), live::Kind::kBitmap);
+  return Note(sys::LoadBitmapA(module, name), live::Kind::kBitmap);
 }
 
 HBITMAP LoadBitmapFile(const char* path) {
   if (path == nullptr) return nullptr;
-  HANDLE image = Call<decltype(&::LoadImageA)>(calls[kLoadImage])(nullptr, path, IMAGE_BITMAP, 0, 0,
-                                                                    LR_LOADFROMFILE | LR_CREATEDIBSECTION);
+  HANDLE image = sys::LoadImageA(nullptr, path, IMAGE_BITMAP, 0, 0, LR_LOADFROMFILE | LR_CREATEDIBSECTION);
   return Note(static_cast<HBITMAP>(image), live::Kind::kBitmap);
 }
 
@@ -119,15 +121,14 @@ bool TextOut(HDC dc, int x, int y, const char* text, int count) {
 bool TransparentBlt(HDC dest, int x_dest, int y_dest, int width_dest, int height_dest, HDC src, int x_src,
                     int y_src, int width_src, int height_src, UINT transparent_colour) {
   if (dest == nullptr || src == nullptr) return false;
-  return Call<decltype(&::TransparentBlt)>(calls[kTransparentBlt])(dest, x_dest, y_dest, width_dest, height_dest,
-                                                                    src, x_src, y_src, width_src, height_src,
-                                                                    transparent_colour) != FALSE;
+  return sys::TransparentBlt(dest, x_dest, y_dest, width_dest, height_dest, src, x_src, y_src, width_src, height_src,
+                             transparent_colour) != FALSE;
 }
 
 COLORREF GetPixel(HDC dc, int x, int y) { return dc == nullptr ? CLR_INVALID : ::GetPixel(dc, x, y); }
 
 void InvalidateWindowRect(HWND window, const RECT* rect, bool erase) {
-  if (window != nullptr) Call<decltype(&::InvalidateRect)>(calls[kInvalidate])(window, rect, erase ? TRUE : FALSE);
+  if (window != nullptr) sys::InvalidateRect(window, rect, erase ? TRUE : FALSE);
 }
 
 

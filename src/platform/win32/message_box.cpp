@@ -6,13 +6,14 @@
 namespace tavrin::platform {
 
 namespace {
-SyscallEntry calls[] = {TAVRIN_SYSCALL(MessageBoxA)};
-SyscallGroup group(calls);
+#define TAVRIN_SYSCALLS(CALL, OWN) \
+  CALL(MessageBoxA, "MessageBoxA")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 }  // namespace
 
 // No owner window; a null caption gives the system's default title.
 int ShowSystemMessageBox(const char* text, const char* caption, unsigned int style) {
-  return Call<decltype(&::MessageBoxA)>(calls[0])(nullptr, text, caption, style);
+  return sys::MessageBoxA(nullptr, text, caption, style);
 }
 
 }  // namespace tavrin::platform

@@ -8,8 +8,10 @@
 namespace tavrin::platform {
 
 namespace {
-SyscallEntry calls[] = {TAVRIN_SYSCALL(GetModuleHandleA), TAVRIN_SYSCALL(FindResourceA)};
-SyscallGroup group(calls);
+#define TAVRIN_SYSCALLS(CALL, OWN)           \
+  CALL(GetModuleHandleA, "GetModuleHandleA") \
+  CALL(FindResourceA, "FindResourceA")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 HMODULE library_module = nullptr;
 }  // namespace
 
@@ -17,9 +19,9 @@ void JoinResourceChain(void* module) { library_module = static_cast<HMODULE>(mod
 void LeaveResourceChain() { library_module = nullptr; }
 
 void* FindResourceInChain(const char* name, const char* type) {
-  HMODULE chain[] = {Call<decltype(&::GetModuleHandleA)>(calls[0])(nullptr), library_module};
+  HMODULE chain[] = {sys::GetModuleHandleA(nullptr), library_module};
   for (HMODULE module : chain) {
-    if (module != nullptr && Call<decltype(&::FindResourceA)>(calls[1])(module, name, type) != nullptr) {
+    if (module != nullptr && sys::FindResourceA(module, name, type) != nullptr) {
       return module;
     }
   }

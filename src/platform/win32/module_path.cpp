@@ -12,18 +12,14 @@
 namespace tavrin::platform {
 
 namespace {
-enum CallIndex { k_GetModuleFileNameA, k_CreateFileA, k_LockFileEx, k_WriteFile, k_UnlockFileEx, k_CloseHandle };
-SyscallEntry calls[] = {
-    TAVRIN_SYSCALL_AS("module:GetModuleFileNameA", GetModuleFileNameA),
-    TAVRIN_SYSCALL_AS("log:CreateFileA", CreateFileA),
-    TAVRIN_SYSCALL_AS("log:LockFileEx", LockFileEx),
-    TAVRIN_SYSCALL_AS("log:WriteFile", WriteFile),
-    TAVRIN_SYSCALL_AS("log:UnlockFileEx", UnlockFileEx),
-    TAVRIN_SYSCALL_AS("log:CloseHandle", CloseHandle),
-};
-SyscallGroup group(calls);
-
-#define LOG_CALL(name) Call<decltype(&::name)>(calls[k_##name])
+#define TAVRIN_SYSCALLS(CALL, OWN)                      \
+  CALL(GetModuleFileNameA, "module:GetModuleFileNameA") \
+  CALL(CreateFileA, "log:CreateFileA")                  \
+  CALL(LockFileEx, "log:LockFileEx")                    \
+  CALL(WriteFile, "log:WriteFile")                      \
+  CALL(UnlockFileEx, "log:UnlockFileEx")                \
+  CALL(CloseHandle, "log:CloseHandle")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 
 // The byte that writers lock while they append: far beyond any log's end, so
 // that the lock never stands in a reader's way.
@@ -37,7 +33,7 @@ void AtLockByte(OVERLAPPED* place) {
 bool ExecutablePath(char* path, std::size_t size) {
   if (path == nullptr || size == 0) return false;
   DWORD room = size > MAXDWORD ? MAXDWORD : static_cast<DWORD>(size);
-  DWORD length = LOG_CALL(GetModuleFileNameA)(nullptr, path, room);
+  DWORD length = sys::GetModuleFileNameA(nullptr, path, room);
   // A cut name fills the whole buffer (and may lack its terminator).
   if (length == 0 || length >= room) {
     path[0] = '\0';
@@ -59,23 +55,23 @@ bool AppendLine(const char* path, const char* text) {
   if (line.size() > MAXDWORD) return false;
   // Appending without FILE_WRITE_DATA: every write goes to the end of the
   // file.  Reading is asked for only because locking needs it.
-  HANDLE file = LOG_CALL(CreateFileA)(path, FILE_APPEND_DATA | FILE_READ_DATA,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
+  HANDLE file = sys::CreateFileA(path, FILE_APPEND_DATA | FILE_READ_DATA,
+                                 FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return false;
   // Appends are whole on Windows' own file systems; the lock also keeps them
   // whole where a file system (or Wine) finds the end and writes in two steps.
   // Without the lock the line is still written.
   OVERLAPPED lock_place;
   AtLockByte(&lock_place);
-  BOOL locked = LOG_CALL(LockFileEx)(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &lock_place);
+  BOOL locked = sys::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK, 0, 1, 0, &lock_place);
   DWORD written = 0;
-  BOOL done = LOG_CALL(WriteFile)(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
+  BOOL done = sys::WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
   if (locked) {
     AtLockByte(&lock_place);
-    LOG_CALL(UnlockFileEx)(file, 0, 1, 0, &lock_place);
+    sys::UnlockFileEx(file, 0, 1, 0, &lock_place);
   }
-  LOG_CALL(CloseHandle)(file);
+  sys::CloseHandle(file);
   return done && written == line.size();
 }
 

@@ -8,9 +8,10 @@
 namespace tavrin::platform {
 
 namespace {
-SyscallEntry calls[] = {TAVRIN_SYSCALL_AS("process:CreateProcessA", CreateProcessA),
-                        TAVRIN_SYSCALL_AS("process:CloseHandle", CloseHandle)};
-SyscallGroup group(calls);
+#define TAVRIN_SYSCALLS(CALL, OWN)               \
+  CALL(CreateProcessA, "process:CreateProcessA") \
+  CALL(CloseHandle, "process:CloseHandle")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 }  // namespace
 
 bool StartDetachedProgram(const ProgramStart& start) {
@@ -26,12 +27,11 @@ bool StartDetachedProgram(const ProgramStart& start) {
   startup.cb = sizeof startup;
   PROCESS_INFORMATION process;
   std::memset(&process, 0, sizeof process);
-  BOOL created = Call<decltype(&::CreateProcessA)>(calls[0])(nullptr, command_line, nullptr, nullptr, FALSE,
-                                                             NORMAL_PRIORITY_CLASS, nullptr, start.folder,
-                                                             &startup, &process);
+  BOOL created = sys::CreateProcessA(nullptr, command_line, nullptr, nullptr, FALSE, NORMAL_PRIORITY_CLASS, nullptr,
+                                     start.folder, &startup, &process);
   if (!created) return false;
-  Call<decltype(&::CloseHandle)>(calls[1])(process.hProcess);
-  Call<decltype(&::CloseHandle)>(calls[1])(process.hThread);
+  sys::CloseHandle(process.hProcess);
+  sys::CloseHandle(process.hThread);
   return true;
 }
 

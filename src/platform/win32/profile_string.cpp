@@ -10,8 +10,9 @@
 namespace tavrin::platform {
 
 namespace {
-SyscallEntry calls[] = {TAVRIN_SYSCALL(GetPrivateProfileStringA)};
-SyscallGroup group(calls);
+#define TAVRIN_SYSCALLS(CALL, OWN)                           \
+  CALL(GetPrivateProfileStringA, "GetPrivateProfileStringA")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 }  // namespace
 
 std::size_t ReadProfileString(const char* section, const char* key, const char* default_value, char* buffer,
@@ -23,8 +24,8 @@ std::size_t ReadProfileString(const char* section, const char* key, const char* 
     return CopyProfileDefault(default_value, buffer, size);
   }
   DWORD capacity = size > 0x7FFFFFFFu ? 0x7FFFFFFFu : static_cast<DWORD>(size);
-  return Call<decltype(&::GetPrivateProfileStringA)>(calls[0])(section, key, default_value != nullptr ? default_value : "",
-                                                               buffer, capacity, file);
+  return sys::GetPrivateProfileStringA(section, key, default_value != nullptr ? default_value : "", buffer, capacity,
+                                       file);
 }
 
 }  // namespace tavrin::platform

@@ -15,25 +15,21 @@ namespace tavrin::platform::serial {
 
 namespace {
 
-#define TAVRIN_SERIAL_SYSCALL(name) TAVRIN_SYSCALL_AS("serial:" #name, name)
-
-enum CallIndex {
-  k_CreateFileA, k_SetupComm, k_PurgeComm, k_GetCommState, k_SetCommState, k_CreateEventA, k_SetCommMask,
-  k_WaitCommEvent, k_GetOverlappedResult, k_ClearCommError, k_ReadFile, k_WriteFile, k_CloseHandle,
-};
-SyscallEntry calls[] = {
-    TAVRIN_SERIAL_SYSCALL(CreateFileA),    TAVRIN_SERIAL_SYSCALL(SetupComm),
-    TAVRIN_SERIAL_SYSCALL(PurgeComm),      TAVRIN_SERIAL_SYSCALL(GetCommState),
-    TAVRIN_SERIAL_SYSCALL(SetCommState),   TAVRIN_SERIAL_SYSCALL(CreateEventA),
-    TAVRIN_SERIAL_SYSCALL(SetCommMask),    TAVRIN_SERIAL_SYSCALL(WaitCommEvent),
-    TAVRIN_SERIAL_SYSCALL(GetOverlappedResult), TAVRIN_SERIAL_SYSCALL(ClearCommError),
-    TAVRIN_SERIAL_SYSCALL(ReadFile),       TAVRIN_SERIAL_SYSCALL(WriteFile),
-    TAVRIN_SERIAL_SYSCALL(CloseHandle),
-};
-SyscallGroup group(calls);
-
-// The call in force for `name`, as the function's own type.
-#define SERIAL_CALL(name) Call<decltype(&::name)>(calls[k_##name])
+#define TAVRIN_SYSCALLS(CALL, OWN)                        \
+  CALL(CreateFileA, "serial:CreateFileA")                 \
+  CALL(SetupComm, "serial:SetupComm")                     \
+  CALL(PurgeComm, "serial:PurgeComm")                     \
+  CALL(GetCommState, "serial:GetCommState")               \
+  CALL(SetCommState, "serial:SetCommState")               \
+  CALL(CreateEventA, "serial:CreateEventA")               \
+  CALL(SetCommMask, "serial:SetCommMask")                 \
+  CALL(WaitCommEvent, "serial:WaitCommEvent")             \
+  CALL(GetOverlappedResult, "serial:GetOverlappedResult") \
+  CALL(ClearCommError, "serial:ClearCommError")           \
+  CALL(ReadFile, "serial:ReadFile")                       \
+  CALL(WriteFile, "serial:WriteFile")                     \
+  CALL(CloseHandle, "serial:CloseHandle")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 
 bool IsOpen(HANDLE handle) { return handle != nullptr && handle != INVALID_HANDLE_VALUE; }
 
@@ -41,7 +37,7 @@ bool IsOpen(HANDLE handle) { return handle != nullptr && handle != INVALID_HANDL
 bool InputCount(HANDLE port, DWORD* count) {
   DWORD errors = 0;
   COMSTAT status = {};
-  if (!SERIAL_CALL(ClearCommError)(port, &errors, &status)) return false;
+  if (!sys::ClearCommError(port, &errors, &status)) return false;
   *count = status.cbInQue;
   return true;
 }
@@ -51,15 +47,15 @@ bool InputCount(HANDLE port, DWORD* count) {
 HANDLE OpenSerialDevice(const char* device_name) {
   // Read and write, no sharing, no security attributes, open existing,
   // attribute normal: synchronous I/O.
-  return SERIAL_CALL(CreateFileA)(device_name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+  return sys::CreateFileA(device_name, GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                          nullptr);
 }
 
 bool SetSerialQueueSizes(HANDLE port, DWORD input_size, DWORD output_size) {
-  return SERIAL_CALL(SetupComm)(port, input_size, output_size) != 0;
+  return sys::SetupComm(port, input_size, output_size) != 0;
 }
 
-bool PurgeSerialDevice(HANDLE port, DWORD flags) { return SERIAL_CALL(PurgeComm)(port, flags) != 0; }
+bool PurgeSerialDevice(HANDLE port, DWORD flags) { return sys::PurgeComm(port, flags) != 0; }
 
 bool GetSerialState(HANDLE port, DCB* dcb) {
   if (dcb == nullptr) {
@@ -70,7 +66,7 @@ bool GetSerialState(HANDLE port, DCB* dcb) {
   // length field, which tells whether it was ever read) as it was.
   DCB state = {};
   state.DCBlength = sizeof state;
-  if (!SERIAL_CALL(GetCommState)(port, &state)) return false;
+  if (!sys::GetCommState(port, &state)) return false;
   if (state.DCBlength == 0) state.DCBlength = sizeof state;
   *dcb = state;
   return true;
@@ -82,15 +78,15 @@ bool SetSerialState(HANDLE port, const DCB* dcb) {
     return false;
   }
   DCB state = *dcb;
-  return SERIAL_CALL(SetCommState)(port, &state) != 0;
+  return sys::SetCommState(port, &state) != 0;
 }
 
 HANDLE CreateSerialEvent() {
   // Manual reset, initially not signalled, no name.
-  return SERIAL_CALL(CreateEventA)(nullptr, TRUE, FALSE, nullptr);
+  return sys::CreateEventA(nullptr, TRUE, FALSE, nullptr);
 }
 
-bool SetSerialEventMask(HANDLE port, DWORD mask) { return SERIAL_CALL(SetCommMask)(port, mask) != 0; }
+bool SetSerialEventMask(HANDLE port, DWORD mask) { return sys::SetCommMask(port, mask) != 0; }
 
 bool WaitSerialEvent(HANDLE port, DWORD* events, OVERLAPPED* overlapped) {
   if (events == nullptr) {
@@ -106,10 +102,10 @@ bool WaitSerialEvent(HANDLE port, DWORD* events, OVERLAPPED* overlapped) {
     return true;
   }
   DWORD mask = 0;
-  if (!SERIAL_CALL(WaitCommEvent)(port, &mask, overlapped)) {
+  if (!sys::WaitCommEvent(port, &mask, overlapped)) {
     if (GetLastError() != ERROR_IO_PENDING || overlapped == nullptr) return false;
     DWORD transferred = 0;
-    if (!SERIAL_CALL(GetOverlappedResult)(port, overlapped, &transferred, TRUE)) return false;
+    if (!sys::GetOverlappedResult(port, overlapped, &transferred, TRUE)) return false;
   }
   *events = mask;
   return true;
@@ -125,24 +121,24 @@ bool GetSerialInputCount(HANDLE port, DWORD* count) {
 
 bool ReadSerial(HANDLE port, void* buffer, DWORD size, DWORD* done) {
   DWORD count = 0;
-  if (!SERIAL_CALL(ReadFile)(port, buffer, size, &count, nullptr)) return false;
+  if (!sys::ReadFile(port, buffer, size, &count, nullptr)) return false;
   if (done != nullptr) *done = count;
   return true;
 }
 
 bool WriteSerial(HANDLE port, const void* data, DWORD size, DWORD* done) {
   DWORD count = 0;
-  if (!SERIAL_CALL(WriteFile)(port, data, size, &count, nullptr)) return false;
+  if (!sys::WriteFile(port, data, size, &count, nullptr)) return false;
   if (done != nullptr) *done = count;
   return true;
 }
 
 void CloseSerialEvent(HANDLE event) {
-  if (IsOpen(event)) SERIAL_CALL(CloseHandle)(event);
+  if (IsOpen(event)) sys::CloseHandle(event);
 }
 
 void CloseSerialDevice(HANDLE port) {
-  if (IsOpen(port)) SERIAL_CALL(CloseHandle)(port);
+  if (IsOpen(port)) sys::CloseHandle(port);
 }
 
 }  // namespace tavrin::platform::serial

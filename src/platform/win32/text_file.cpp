@@ -6,15 +6,16 @@
 namespace tavrin::platform {
 
 namespace {
-SyscallEntry calls[] = {TAVRIN_SYSCALL(fopen)};
-SyscallGroup group(calls);
+#define TAVRIN_SYSCALLS(CALL, OWN) \
+  CALL(fopen, "fopen")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 }  // namespace
 
 // "t" asks for text mode whatever the runtime's default (_fmode) is; "N"
 // keeps the handle out of programs that the application starts.
 std::FILE* OpenTextFile(const char* path, TextFileMode mode) {
   if (path == nullptr) return nullptr;
-  return Call<decltype(&::fopen)>(calls[0])(path, mode == TextFileMode::kRead ? "rtN" : "wtN");
+  return sys::fopen(path, mode == TextFileMode::kRead ? "rtN" : "wtN");
 }
 
 }  // namespace tavrin::platform

@@ -9,10 +9,11 @@
 namespace tavrin::platform {
 
 namespace {
-SyscallEntry calls[] = {TAVRIN_SYSCALL_AS("language:GetUserDefaultLangID", GetUserDefaultLangID)};
-SyscallGroup group(calls);
+#define TAVRIN_SYSCALLS(CALL, OWN)                            \
+  CALL(GetUserDefaultLangID, "language:GetUserDefaultLangID")
+TAVRIN_SYSCALL_TABLE(TAVRIN_SYSCALLS)
 }  // namespace
 
-unsigned short UserDefaultLanguage() { return Call<decltype(&::GetUserDefaultLangID)>(calls[0])(); }
+unsigned short UserDefaultLanguage() { return sys::GetUserDefaultLangID(); }
 
 }  // namespace tavrin::platform

@@ -2,8 +2,6 @@
 
 #include "support/file_faults.h"
 
-using tavrin::platform::AsSyscall;
-
 namespace tavrin::test {
 
 namespace {
@@ -17,10 +15,8 @@ int FailingFsync(int) {
 }
 }  // namespace
 
-ScopedReplaceFailure::ScopedReplaceFailure()
-    : ScopedSyscall("rename", AsSyscall(&FailingRename)) {}
+ScopedReplaceFailure::ScopedReplaceFailure() : ScopedSyscalls{{"rename", &FailingRename}} {}
 
-ScopedFlushFailure::ScopedFlushFailure()
-    : ScopedSyscall("fsync", AsSyscall(&FailingFsync)) {}
+ScopedFlushFailure::ScopedFlushFailure() : ScopedSyscalls{{"fsync", &FailingFsync}} {}
 
 }  // namespace tavrin::test

@@ -9,11 +9,9 @@
 #include <cerrno>
 #include <sstream>
 
-#include "platform/syscalls.h"
 #include "support/environment.h"
+#include "support/scoped_syscalls.h"
 #include "support/sim_folder.h"
-
-using tavrin::platform::AsSyscall;
 
 namespace tavrin::test {
 
@@ -47,9 +45,11 @@ CapturedStart CaptureStart(const std::function<void()>& start, bool refuse) {
   ScopedEnv program("TAVRIN_SIMULATION", TAVRIN_TEST_RECORDER_PATH);
   ScopedEnv report_to("TAVRIN_TEST_RECORDER_REPORT", fifo.c_str());
   int reader = open(fifo.c_str(), O_RDONLY | O_NONBLOCK);  // inheritable on purpose
-  if (refuse) tavrin_set_syscall("process:fork", AsSyscall(&RefuseFork));
-  start();
-  if (refuse) tavrin_set_syscall("process:fork", nullptr);
+  {
+    ScopedSyscalls refusal;
+    if (refuse) refusal.Replace({"process:fork", &RefuseFork});
+    start();
+  }
 
   int status = 0;
   errno = 0;

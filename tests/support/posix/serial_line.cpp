@@ -15,10 +15,7 @@
 #include <cstring>
 #include <thread>
 
-#include "platform/syscalls.h"
 #include "tavrin/serial/com_port.h"
-
-using tavrin::platform::AsSyscall;
 
 namespace tavrin::test {
 
@@ -136,36 +133,30 @@ int FailingPoll(pollfd* fds, nfds_t count, int timeout) { return Fail() ? (errno
 ssize_t FailingRead(int fd, void* data, size_t size) { return Fail() ? (errno = EIO, -1) : read(fd, data, size); }
 ssize_t FailingWrite(int fd, const void* data, size_t size) { return Fail() ? (errno = EIO, -1) : write(fd, data, size); }
 
-tavrin_syscall_ptr FailingCall(const std::string& name) {
-  static const struct {
-    const char* name;
-    tavrin_syscall_ptr function;
-  } kCalls[] = {
-      {"serial:open", AsSyscall(&FailingOpen)},       {"serial:fcntl", AsSyscall(&FailingFcntl)},
-      {"serial:isatty", AsSyscall(&FailingIsatty)},   {"serial:tcgetattr", AsSyscall(&FailingTcgetattr)},
-      {"serial:tcflush", AsSyscall(&FailingTcflush)}, {"serial:eventfd", AsSyscall(&FailingEventfd)},
-      {"serial:poll", AsSyscall(&FailingPoll)},       {"serial:read", AsSyscall(&FailingRead)},
-      {"serial:write", AsSyscall(&FailingWrite)},
+const SyscallFake* FailingCall(const std::string& name) {
+  static const SyscallFake kCalls[] = {
+      {"serial:open", &FailingOpen},       {"serial:fcntl", &FailingFcntl},
+      {"serial:isatty", &FailingIsatty},   {"serial:tcgetattr", &FailingTcgetattr},
+      {"serial:tcflush", &FailingTcflush}, {"serial:eventfd", &FailingEventfd},
+      {"serial:poll", &FailingPoll},       {"serial:read", &FailingRead},
+      {"serial:write", &FailingWrite},
   };
-  for (const auto& call : kCalls) {
-    if (name == call.name) return call.function;
+  for (const SyscallFake& call : kCalls) {
+    if (name == call.name) return &call;
   }
   return nullptr;
 }
 
 }  // namespace
 
-SyscallFailure::SyscallFailure(const char* name, int occurrence) : name_(name) {
-  tavrin_syscall_ptr failing = FailingCall(name_);
+SyscallFailure::SyscallFailure(const char* name, int occurrence) {
+  const SyscallFake* failing = FailingCall(name);
   if (failing == nullptr) return;
   let_through = occurrence;
-  installed_ = tavrin_set_syscall(name, failing) != nullptr;
+  failing_.Replace(*failing);
 }
 
-SyscallFailure::~SyscallFailure() {
-  if (installed_) tavrin_set_syscall(name_.c_str(), nullptr);
-  let_through = -1;
-}
+SyscallFailure::~SyscallFailure() { let_through = -1; }
 
 
 namespace {
@@ -179,13 +170,8 @@ int RecordingTcsetattr(int fd, int when, const termios* t) {
 }
 }  // namespace
 
-SettingsRecorder::SettingsRecorder() {
-  applied_count = 0;
-  installed_ = tavrin_set_syscall("serial:tcsetattr", AsSyscall(&RecordingTcsetattr)) != nullptr;
-}
-SettingsRecorder::~SettingsRecorder() {
-  if (installed_) tavrin_set_syscall("serial:tcsetattr", nullptr);
-}
+SettingsRecorder::SettingsRecorder() : recorder_{{"serial:tcsetattr", &RecordingTcsetattr}} { applied_count = 0; }
+SettingsRecorder::~SettingsRecorder() = default;
 int SettingsRecorder::count() const { return applied_count; }
 LineSettings SettingsRecorder::last() const { return Decode(applied); }
 
@@ -193,10 +179,10 @@ std::string DevicePathFor(const char* port_name) {
   char name[TAVRIN_COM_PORT_NAME_MAX + 1] = {0};
   std::strncpy(name, port_name, sizeof name - 1);
   opened_path.clear();
-  if (tavrin_set_syscall("serial:open", AsSyscall(&RecordingOpen)) == nullptr) return "";
+  ScopedSyscalls recording{{"serial:open", &RecordingOpen}};
+  if (!recording.installed()) return "";
   CLibCOMPort port(name);
   port.OpenPort();
-  tavrin_set_syscall("serial:open", nullptr);
   return opened_path;
 }
 

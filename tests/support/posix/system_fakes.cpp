@@ -10,11 +10,8 @@
 #include <cstring>
 #include <fstream>
 
-#include "platform/syscalls.h"
 #include "support/environment.h"
 #include "support/sim_folder.h"
-
-using tavrin::platform::AsSyscall;
 
 namespace tavrin::test {
 
@@ -67,14 +64,6 @@ sd_bus* FakeCloseBus(sd_bus* bus) {
   return nullptr;
 }
 
-const std::pair<const char*, tavrin_syscall_ptr> kShutdownFakes[] = {
-    {"shutdown:sd_bus_open_system", AsSyscall(&FakeOpenSystemBus)},
-    {"shutdown:sd_bus_call_method", AsSyscall(&FakeCallMethod)},
-    {"shutdown:sd_bus_error_free", AsSyscall(&FakeErrorFree)},
-    {"shutdown:sd_bus_message_unref", AsSyscall(&FakeMessageUnref)},
-    {"shutdown:sd_bus_flush_close_unref", AsSyscall(&FakeCloseBus)},
-};
-
 // --- The executable's path ---------------------------------------------------
 
 std::string executable_path;
@@ -89,15 +78,16 @@ ssize_t FakeReadlink(const char* /*path*/, char* buffer, size_t size) {
 
 // --- Shutdown ------------------------------------------------------------------
 
-FakeShutdown::FakeShutdown() {
+FakeShutdown::FakeShutdown()
+    : fakes_{{"shutdown:sd_bus_open_system", &FakeOpenSystemBus},
+             {"shutdown:sd_bus_call_method", &FakeCallMethod},
+             {"shutdown:sd_bus_error_free", &FakeErrorFree},
+             {"shutdown:sd_bus_message_unref", &FakeMessageUnref},
+             {"shutdown:sd_bus_flush_close_unref", &FakeCloseBus}} {
   shutdown_state = ShutdownState();
-  installed_ = true;
-  for (const auto& fake : kShutdownFakes) installed_ = tavrin_set_syscall(fake.first, fake.second) && installed_;
 }
 
-FakeShutdown::~FakeShutdown() {
-  for (const auto& fake : kShutdownFakes) tavrin_set_syscall(fake.first, nullptr);
-}
+FakeShutdown::~FakeShutdown() = default;
 
 std::vector<ShutdownStep> FakeShutdown::Steps() { return {{"no system bus", 0}, {"logind refuses", 0}}; }
 
@@ -134,12 +124,11 @@ bool FakeFolderPicker::ShownAsReferenceDialog() const {
 
 // --- Executable path -----------------------------------------------------------
 
-ScopedExecutablePath::ScopedExecutablePath(const std::string& path) {
+ScopedExecutablePath::ScopedExecutablePath(const std::string& path) : fake_{{"module:readlink", &FakeReadlink}} {
   executable_path = path;
-  installed_ = tavrin_set_syscall("module:readlink", AsSyscall(&FakeReadlink)) != nullptr;
 }
 
-ScopedExecutablePath::~ScopedExecutablePath() { tavrin_set_syscall("module:readlink", nullptr); }
+ScopedExecutablePath::~ScopedExecutablePath() = default;
 
 // --- User language ---------------------------------------------------------------
 

@@ -5,8 +5,6 @@
 
 #include "support/file_faults.h"
 
-using tavrin::platform::AsSyscall;
-
 namespace tavrin::test {
 
 namespace {
@@ -21,10 +19,8 @@ BOOL WINAPI FailingFlush(HANDLE) {
 }
 }  // namespace
 
-ScopedReplaceFailure::ScopedReplaceFailure()
-    : ScopedSyscall("MoveFileExA", AsSyscall(&FailingMove)) {}
+ScopedReplaceFailure::ScopedReplaceFailure() : ScopedSyscalls{{"MoveFileExA", &FailingMove}} {}
 
-ScopedFlushFailure::ScopedFlushFailure()
-    : ScopedSyscall("FlushFileBuffers", AsSyscall(&FailingFlush)) {}
+ScopedFlushFailure::ScopedFlushFailure() : ScopedSyscalls{{"FlushFileBuffers", &FailingFlush}} {}
 
 }  // namespace tavrin::test

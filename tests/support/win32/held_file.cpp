@@ -3,10 +3,7 @@
 #endif
 #include <windows.h>
 
-#include "platform/syscalls.h"
 #include "support/held_file.h"
-
-using tavrin::platform::AsSyscall;
 
 namespace tavrin::test {
 
@@ -27,15 +24,12 @@ namespace {
 VOID WINAPI RecordingSleep(DWORD milliseconds) { ScopedReplacePauses::Record(milliseconds); }
 }  // namespace
 
-ScopedReplacePauses::ScopedReplacePauses(HeldFile* release_at_first) : release_at_first_(release_at_first) {
+ScopedReplacePauses::ScopedReplacePauses(HeldFile* release_at_first)
+    : release_at_first_(release_at_first), recorder_{{"Sleep", &RecordingSleep}} {
   current_ = this;
-  previous_ = reinterpret_cast<void*>(tavrin_set_syscall("Sleep", AsSyscall(&RecordingSleep)));
 }
 
-ScopedReplacePauses::~ScopedReplacePauses() {
-  tavrin_set_syscall("Sleep", AsSyscall(previous_));
-  current_ = nullptr;
-}
+ScopedReplacePauses::~ScopedReplacePauses() { current_ = nullptr; }
 
 void ScopedReplacePauses::Record(unsigned milliseconds) {
   if (current_ == nullptr) return;

@@ -4,9 +4,7 @@
 
 #include <cstring>
 
-#include "platform/syscalls.h"
-
-using tavrin::platform::AsSyscall;
+#include "support/scoped_syscalls.h"
 
 namespace tavrin::test {
 
@@ -48,11 +46,11 @@ CapturedStart CaptureStart(const std::function<void()>& start, bool refuse) {
   capture = &captured;
   refusing = refuse;
   handles_closed = 0;
-  tavrin_set_syscall("process:CreateProcessA", AsSyscall(&RecordCreateProcess));
-  tavrin_set_syscall("process:CloseHandle", AsSyscall(&RecordCloseHandle));
-  start();
-  tavrin_set_syscall("process:CreateProcessA", nullptr);
-  tavrin_set_syscall("process:CloseHandle", nullptr);
+  {
+    ScopedSyscalls recorders{{"process:CreateProcessA", &RecordCreateProcess},
+                             {"process:CloseHandle", &RecordCloseHandle}};
+    start();
+  }
   if (captured.started && handles_closed != 2) captured.problems += "handles left open; ";
   capture = nullptr;
   return captured;

@@ -13,7 +13,7 @@ bool SerialLine::Settings(LineSettings*) { return false; }
 
 void SignalEvent(HANDLE event) { SetEvent(event); }
 
-SyscallFailure::SyscallFailure(const char* name, int) : name_(name) {}
+SyscallFailure::SyscallFailure(const char*, int) {}
 SyscallFailure::~SyscallFailure() {}
 
 SettingsRecorder::SettingsRecorder() {}

@@ -6,10 +6,7 @@
 
 #include <cstring>
 
-#include "platform/syscalls.h"
 #include "support/system_fakes.h"
-
-using tavrin::platform::AsSyscall;
 
 namespace tavrin::test {
 
@@ -68,17 +65,6 @@ BOOL WINAPI FakeExitWindows(UINT kind, DWORD reason) {
   return TRUE;
 }
 
-const std::pair<const char*, tavrin_syscall_ptr> kShutdownFakes[] = {
-    {"shutdown:GetVersionExA", AsSyscall(&FakeGetVersion)},
-    {"shutdown:GetCurrentProcess", AsSyscall(&FakeCurrentProcess)},
-    {"shutdown:OpenProcessToken", AsSyscall(&FakeOpenToken)},
-    {"shutdown:LookupPrivilegeValueA", AsSyscall(&FakeLookup)},
-    {"shutdown:AdjustTokenPrivileges", AsSyscall(&FakeAdjust)},
-    {"shutdown:GetLastError", AsSyscall(&FakeLastError)},
-    {"shutdown:CloseHandle", AsSyscall(&FakeCloseHandle)},
-    {"shutdown:ExitWindowsEx", AsSyscall(&FakeExitWindows)},
-};
-
 // --- Folder dialog: a stand-in for the shell's browser ------------------------
 
 struct PickerState {
@@ -115,13 +101,6 @@ void WINAPI FakeFree(LPVOID memory) {
   if (memory == &list_object) --picker_state.open_lists;
 }
 
-const std::pair<const char*, tavrin_syscall_ptr> kPickerFakes[] = {
-    {"folder:SHBrowseForFolderA", AsSyscall(&FakeBrowse)},
-    {"folder:SendMessageA", AsSyscall(&FakeSendMessage)},
-    {"folder:SHGetPathFromIDListA", AsSyscall(&FakePathFromList)},
-    {"folder:CoTaskMemFree", AsSyscall(&FakeFree)},
-};
-
 // --- Executable path and user language ----------------------------------------
 
 std::string executable_path;
@@ -138,26 +117,21 @@ DWORD WINAPI FakeModuleFileName(HMODULE module, LPSTR buffer, DWORD size) {
 LANGID user_language = 0x0409;
 LANGID WINAPI FakeUserLanguage() { return user_language; }
 
-template <std::size_t N>
-bool InstallAll(const std::pair<const char*, tavrin_syscall_ptr> (&fakes)[N]) {
-  bool all = true;
-  for (const auto& fake : fakes) all = tavrin_set_syscall(fake.first, fake.second) != nullptr && all;
-  return all;
-}
-
-template <std::size_t N>
-void RestoreAll(const std::pair<const char*, tavrin_syscall_ptr> (&fakes)[N]) {
-  for (const auto& fake : fakes) tavrin_set_syscall(fake.first, nullptr);
-}
-
 }  // namespace
 
-FakeShutdown::FakeShutdown() {
+FakeShutdown::FakeShutdown()
+    : fakes_{{"shutdown:GetVersionExA", &FakeGetVersion},
+             {"shutdown:GetCurrentProcess", &FakeCurrentProcess},
+             {"shutdown:OpenProcessToken", &FakeOpenToken},
+             {"shutdown:LookupPrivilegeValueA", &FakeLookup},
+             {"shutdown:AdjustTokenPrivileges", &FakeAdjust},
+             {"shutdown:GetLastError", &FakeLastError},
+             {"shutdown:CloseHandle", &FakeCloseHandle},
+             {"shutdown:ExitWindowsEx", &FakeExitWindows}} {
   shutdown_state = ShutdownState();
-  installed_ = InstallAll(kShutdownFakes);
 }
 
-FakeShutdown::~FakeShutdown() { RestoreAll(kShutdownFakes); }
+FakeShutdown::~FakeShutdown() = default;
 
 std::vector<ShutdownStep> FakeShutdown::Steps() {
   return {{"OpenProcessToken", 0}, {"LookupPrivilegeValueA", 0}, {"AdjustTokenPrivileges", 0},
@@ -172,6 +146,10 @@ bool FakeShutdown::Released() const { return shutdown_state.open_tokens == 0; }
 
 struct FakeFolderPicker::State {
   std::string answer;
+  ScopedSyscalls fakes{{"folder:SHBrowseForFolderA", &FakeBrowse},
+                       {"folder:SendMessageA", &FakeSendMessage},
+                       {"folder:SHGetPathFromIDListA", &FakePathFromList},
+                       {"folder:CoTaskMemFree", &FakeFree}};
 };
 
 FakeFolderPicker::FakeFolderPicker(const char* folder) : state_(new State) {
@@ -180,35 +158,30 @@ FakeFolderPicker::FakeFolderPicker(const char* folder) : state_(new State) {
     state_->answer = folder;
     picker_state.answer = state_->answer.c_str();
   }
-  installed_ = InstallAll(kPickerFakes);
+  installed_ = state_->fakes.installed();
 }
 
-FakeFolderPicker::~FakeFolderPicker() { RestoreAll(kPickerFakes); }
+FakeFolderPicker::~FakeFolderPicker() = default;
 
 bool FakeFolderPicker::ShownAsReferenceDialog() const {
   return picker_state.as_reference && picker_state.open_lists == 0;
 }
 
-ScopedExecutablePath::ScopedExecutablePath(const std::string& path) {
+ScopedExecutablePath::ScopedExecutablePath(const std::string& path)
+    : fake_{{"module:GetModuleFileNameA", &FakeModuleFileName}} {
   executable_path = path;
-  installed_ = tavrin_set_syscall("module:GetModuleFileNameA", AsSyscall(&FakeModuleFileName)) != nullptr;
 }
 
-ScopedExecutablePath::~ScopedExecutablePath() { tavrin_set_syscall("module:GetModuleFileNameA", nullptr); }
+ScopedExecutablePath::~ScopedExecutablePath() = default;
 
 struct ScopedUserLanguage::State {
   LANGID previous;
+  ScopedSyscalls fake{{"language:GetUserDefaultLangID", &FakeUserLanguage}};
 };
 
-ScopedUserLanguage::ScopedUserLanguage(unsigned short id) : state_(new State{user_language}) {
-  user_language = id;
-  tavrin_set_syscall("language:GetUserDefaultLangID", AsSyscall(&FakeUserLanguage));
-}
+ScopedUserLanguage::ScopedUserLanguage(unsigned short id) : state_(new State{user_language}) { user_language = id; }
 
-ScopedUserLanguage::~ScopedUserLanguage() {
-  user_language = state_->previous;
-  tavrin_set_syscall("language:GetUserDefaultLangID", nullptr);
-}
+ScopedUserLanguage::~ScopedUserLanguage() { user_language = state_->previous; }
 
 bool UserLanguageFromLocale() { return false; }
 

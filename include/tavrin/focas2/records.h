@@ -1,7 +1,8 @@
 // The records exchanged with FOCAS2, laid out byte for byte as the CNC
-// library expects them.  Shared by the NC access layer and the simulated CNC.
-#ifndef TAVRIN_NC_FOCAS2_RECORDS_H
-#define TAVRIN_NC_FOCAS2_RECORDS_H
+// library expects them.  Shared by the NC access layer and the simulated CNC,
+// and installed for programs that call a FOCAS2 library directly.
+#ifndef TAVRIN_FOCAS2_RECORDS_H
+#define TAVRIN_FOCAS2_RECORDS_H
 
 #include <cstddef>
 #include <cstdint>

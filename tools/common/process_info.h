@@ -1,0 +1,27 @@
+// What the tools need to know and set about their own process, beyond the
+// library: the program's own file (to find data installed beside it), an
+// environment variable for the programs they start, and the host name.
+// One implementation file per platform (posix/ today; the tools are built
+// for Linux).
+#ifndef TAVRIN_TOOLS_COMMON_PROCESS_INFO_H
+#define TAVRIN_TOOLS_COMMON_PROCESS_INFO_H
+
+#include <string>
+
+namespace tavrin::tools {
+
+// The running program's own file, absolute; empty when the system cannot tell.
+std::string ProgramFile();
+
+// Sets the environment variable `name` of this process, which the programs
+// it starts inherit; a null value removes it.  False when the system refuses.
+// The library's own settings are not set this way: they have calls of their
+// own (tavrin/configuration.h).
+bool SetEnvironment(const char* name, const char* value);
+
+// The computer's host name, at most 255 characters; empty when unknown.
+std::string HostName();
+
+}  // namespace tavrin::tools
+
+#endif
