@@ -1,4 +1,4 @@
-# Where the tools find their data and the simulated CNC (tools/tavrin/data_files.h):
+# Where the tools find their data and the simulated CNC (tools/common/data_files.h):
 # beside the installed program, in the build tree, or in the install folders.
 function(tavrin_tools_data target)
   target_compile_definitions(${target} PRIVATE

@@ -94,7 +94,9 @@ TEST_F(AnyFocasLibraryTest, EveryCncFamilyGivesTheSameValuesAndExitCodes) {
     CommandResult vendor = VendorLike(args);
     EXPECT_EQ(vendor.exit_code, simulated.exit_code) << shown << "\n" << vendor.err << simulated.err;
     EXPECT_EQ(vendor.out, simulated.out) << shown << "\n" << vendor.err;
-    if (args.front() != "param" || args[2] != "32000") EXPECT_EQ(simulated.exit_code, 0) << shown << simulated.err;
+    if (args.front() != "param" || args[2] != "32000") {
+      EXPECT_EQ(simulated.exit_code, 0) << shown << simulated.err;
+    }
   }
 }
 

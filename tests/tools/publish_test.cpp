@@ -281,7 +281,7 @@ TEST_F(PublishTest, AFailedReadIsNullAndNamedNeverAStandInValue) {
 TEST_F(PublishTest, AnyFocasLibraryPublishesTheSameState) {
   StartBroker();
   fs::path vendor_state = folder_ / "vendor.toml";
-  fs::copy_file(fs::path(TAVRIN_TOOLS_SOURCE_DIR) / "examples" / "lathe.toml", vendor_state);
+  fs::copy_file(fs::path(TAVRIN_TEST_SOURCE_DIR) / "examples" / "lathe.toml", vendor_state);
   fs::copy_file(vendor_state, state_);
   Subscriber sub(broker_->port(), "tavrin/#");
   ASSERT_TRUE(sub.ready());

@@ -2,6 +2,17 @@
 # nlohmann-json are found): linked like any application, against the library
 # only; the simulated CNC is loaded as its FOCAS2 library at run time.  Paths
 # are relative to tools/.
+
+# The parts that the tests drive as well, built once: the connection to the
+# CNC, output, argument parsing and failed-read reporting.
+add_library(tavrin_cli_support STATIC
+  ${CMAKE_CURRENT_LIST_DIR}/connection.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/output.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/parse.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/read_watch.cpp)
+target_include_directories(tavrin_cli_support PUBLIC ${CMAKE_CURRENT_LIST_DIR})
+target_link_libraries(tavrin_cli_support PUBLIC tavrin tavrin_tools_common CLI11::CLI11 nlohmann_json::nlohmann_json)
+
 add_executable(tavrin_cli
   ${CMAKE_CURRENT_LIST_DIR}/main.cpp
   ${CMAKE_CURRENT_LIST_DIR}/commands_nc.cpp
@@ -10,18 +21,11 @@ add_executable(tavrin_cli
   ${CMAKE_CURRENT_LIST_DIR}/commands_simu.cpp
   ${CMAKE_CURRENT_LIST_DIR}/commands_util.cpp
   ${CMAKE_CURRENT_LIST_DIR}/commands_serial.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/connection.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/data_files.cpp
   ${CMAKE_CURRENT_LIST_DIR}/demo.cpp
   ${CMAKE_CURRENT_LIST_DIR}/journal_view.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/output.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/parse.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/read_watch.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/reference.cpp
-  ${CMAKE_CURRENT_LIST_DIR}/simulated_cnc.cpp)
+  ${CMAKE_CURRENT_LIST_DIR}/reference.cpp)
 set_target_properties(tavrin_cli PROPERTIES OUTPUT_NAME tavrin)
-target_link_libraries(tavrin_cli PRIVATE tavrin tavrin_tools_common CLI11::CLI11 nlohmann_json::nlohmann_json)
-tavrin_tools_data(tavrin_cli)
+target_link_libraries(tavrin_cli PRIVATE tavrin_cli_support)
 # Find libtavrin beside the installed command too.
 set_target_properties(tavrin_cli PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
 
