@@ -33,4 +33,7 @@ if(CMAKE_SIZEOF_VOID_P EQUAL 4)
   add_custom_target(tavrin_stdcall_import DEPENDS ${stdcall_import})
   add_dependencies(tavrin tavrin_stdcall_import)
   target_link_libraries(tavrin INTERFACE $<BUILD_INTERFACE:${stdcall_import}>)
+  # Installed beside the DLL's own import library; the installed CMake package
+  # (TavrinConfig.cmake) and tavrin.pc link both.
+  install(FILES ${stdcall_import} DESTINATION ${CMAKE_INSTALL_LIBDIR})
 endif()

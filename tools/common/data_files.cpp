@@ -36,21 +36,20 @@ std::string ExampleMachineFile() { return FindData("lathe.toml", "examples/lathe
 std::string ExampleSimFolder() { return FindData("sim", "examples/sim"); }
 
 std::string DefaultStateFile() {
-  const char* state = std::getenv("XDG_STATE_HOME");
-  if (state != nullptr && *state == '/') return (fs::path(state) / "tavrin" / "machine.toml").string();
-  const char* home = std::getenv("HOME");
-  if (home != nullptr && *home != '\0') {
-    return (fs::path(home) / ".local" / "state" / "tavrin" / "machine.toml").string();
-  }
-  return {};
+  std::string folder = tavrin::tools::StateFolder();
+  return folder.empty() ? std::string() : (fs::path(folder) / "tavrin" / "machine.toml").string();
 }
 
 std::string SimulatedCncLibrary() {
   std::error_code ignored;
   std::string program = tavrin::tools::ProgramFile();
   if (!program.empty()) {
-    fs::path beside = fs::path(program).parent_path() / ".." / TAVRIN_TOOLS_LIB_DIR_NAME / TAVRIN_TOOLS_SIMCNC_NAME;
-    if (fs::exists(beside, ignored)) return fs::weakly_canonical(beside, ignored).string();
+    // Beside the program (Windows keeps DLLs there), or in LIBDIR beside BINDIR.
+    fs::path folder = fs::path(program).parent_path();
+    for (const fs::path& beside : {folder / TAVRIN_TOOLS_SIMCNC_NAME,
+                                   folder / ".." / TAVRIN_TOOLS_LIB_DIR_NAME / TAVRIN_TOOLS_SIMCNC_NAME}) {
+      if (fs::exists(beside, ignored)) return fs::weakly_canonical(beside, ignored).string();
+    }
   }
   for (const char* path : {TAVRIN_TOOLS_SIMCNC_BUILT, TAVRIN_TOOLS_SIMCNC_INSTALLED}) {
     if (fs::exists(path, ignored)) return path;

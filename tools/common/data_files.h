@@ -16,11 +16,12 @@ std::string ExampleMachineFile();
 // The example simulation folder (the one holding QvApplication/); empty when
 // none of the places holds it.
 std::string ExampleSimFolder();
-// The simulated CNC's default state file: $XDG_STATE_HOME/tavrin/machine.toml,
-// or ~/.local/state/tavrin/machine.toml; empty when neither variable is set.
+// The simulated CNC's default state file: tavrin/machine.toml in StateFolder()
+// ($XDG_STATE_HOME, ~/.local/state; %LOCALAPPDATA% on Windows); empty when
+// there is none.
 std::string DefaultStateFile();
-// The simulated CNC library: in the library folder beside the installed
-// command (BINDIR/../LIBDIR), where the build made it, or in the install
+// The simulated CNC library: beside the program, in the library folder
+// beside the installed command (BINDIR/../LIBDIR), where the build made it, or in the install
 // folder fixed at configuration time; empty when none holds it.
 std::string SimulatedCncLibrary();
 // The simulation viewer tavrin-simview: beside this program (installed, both

@@ -1,8 +1,7 @@
 // What the tools need to know and set about their own process, beyond the
 // library: the program's own file (to find data installed beside it), an
 // environment variable for the programs they start, and the host name.
-// One implementation file per platform (posix/ today; the tools are built
-// for Linux).
+// One implementation file per platform (posix/, win32/).
 #ifndef TAVRIN_TOOLS_COMMON_PROCESS_INFO_H
 #define TAVRIN_TOOLS_COMMON_PROCESS_INFO_H
 
@@ -18,6 +17,11 @@ std::string ProgramFile();
 // The library's own settings are not set this way: they have calls of their
 // own (tavrin/configuration.h).
 bool SetEnvironment(const char* name, const char* value);
+
+// The folder for the state of the user's programs: $XDG_STATE_HOME when it
+// is an absolute path, else ~/.local/state; %LOCALAPPDATA% on Windows.
+// Empty when the variables it comes from are not set.
+std::string StateFolder();
 
 // The computer's host name, at most 255 characters; empty when unknown.
 std::string HostName();

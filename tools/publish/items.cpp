@@ -314,7 +314,7 @@ short ReadItem(unsigned short handle, const Item& item, Json* value) {
     }
     case Item::kOffset: break;
   }
-  using Read = short (*)(unsigned short, short, double*);
+  using Read = short(TAVRIN_CALL*)(unsigned short, short, double*);
   static const Read kReads[10] = {lib_ReadOffsetWearX,     lib_ReadOffsetWearZ,     lib_ReadOffsetWearR,     nullptr,
                                   lib_ReadOffsetWearY,     lib_ReadOffsetGeometryX, lib_ReadOffsetGeometryZ,
                                   lib_ReadOffsetGeometryR, nullptr,                 lib_ReadOffsetGeometryY};

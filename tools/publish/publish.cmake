@@ -2,8 +2,9 @@
 # libmosquitto.  Included by tools/CMakeLists.txt after tavrin/tavrin.cmake,
 # it adds its files to the tavrin command; without libmosquitto the command
 # says that publish is not built in.
+# No libmosquitto for MinGW here: a Windows build says publish is not built in.
 find_package(PkgConfig QUIET)
-if(PkgConfig_FOUND)
+if(PkgConfig_FOUND AND NOT WIN32)
   pkg_check_modules(TAVRIN_MOSQUITTO QUIET IMPORTED_TARGET libmosquitto)
 endif()
 target_include_directories(tavrin_cli PRIVATE ${CMAKE_CURRENT_LIST_DIR} ${CMAKE_CURRENT_LIST_DIR}/../tavrin)

@@ -489,8 +489,8 @@ void AddMacroCommands(CLI::App& app, Context& context) {
 
 // --- Tool offsets ------------------------------------------------------------------------
 
-using ReadReal = short (*)(unsigned short, short, double*);
-using WriteReal = short (*)(unsigned short, short, double);
+using ReadReal = short(TAVRIN_CALL*)(unsigned short, short, double*);
+using WriteReal = short(TAVRIN_CALL*)(unsigned short, short, double);
 
 struct OffsetItem {
   char letter;

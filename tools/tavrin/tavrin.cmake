@@ -29,14 +29,17 @@ target_link_libraries(tavrin_cli PRIVATE tavrin_cli_support)
 # Find libtavrin beside the installed command too.
 set_target_properties(tavrin_cli PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
 
-# The command reference, made at build time from the same definitions.
-add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/tavrin-reference.md
-  COMMAND tavrin_cli help-all > ${CMAKE_CURRENT_BINARY_DIR}/tavrin-reference.md
-  DEPENDS tavrin_cli
-  COMMENT "Writing the tavrin command reference")
-add_custom_target(tavrin_reference ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/tavrin-reference.md)
+# The command reference, made at build time from the same definitions (not
+# in a cross build, whose command cannot run here).
+if(NOT CMAKE_CROSSCOMPILING)
+  add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/tavrin-reference.md
+    COMMAND tavrin_cli help-all > ${CMAKE_CURRENT_BINARY_DIR}/tavrin-reference.md
+    DEPENDS tavrin_cli
+    COMMENT "Writing the tavrin command reference")
+  add_custom_target(tavrin_reference ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/tavrin-reference.md)
+  install(FILES ${CMAKE_CURRENT_BINARY_DIR}/tavrin-reference.md DESTINATION ${CMAKE_INSTALL_DOCDIR})
+endif()
 
 install(TARGETS tavrin_cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${PROJECT_SOURCE_DIR}/examples/lathe.toml DESTINATION ${CMAKE_INSTALL_DATADIR}/tavrin)
 install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/sim/ DESTINATION ${CMAKE_INSTALL_DATADIR}/tavrin/sim)
-install(FILES ${CMAKE_CURRENT_BINARY_DIR}/tavrin-reference.md DESTINATION ${CMAKE_INSTALL_DOCDIR})

@@ -18,6 +18,14 @@ bool SetEnvironment(const char* name, const char* value) {
   return (value == nullptr ? unsetenv(name) : setenv(name, value, 1)) == 0;
 }
 
+std::string StateFolder() {
+  const char* state = getenv("XDG_STATE_HOME");
+  if (state != nullptr && state[0] == '/') return state;
+  const char* home = getenv("HOME");
+  if (home == nullptr || home[0] == '\0') return {};
+  return std::string(home) + "/.local/state";
+}
+
 std::string HostName() {
   char name[256] = "";
   if (gethostname(name, sizeof name - 1) != 0) return {};
