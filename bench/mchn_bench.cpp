@@ -2,6 +2,7 @@
 // in-process, with the number of FOCAS2 calls each makes:
 //  - a full status-screen refresh: every operation-signal getter once
 //    (16 status bits, the feed hold of path 1), GetSelectedPath and GetMemMode;
+//  - the same refresh as one reading, lib_ReadMachineStatus;
 //  - GetDispOrderIdx for each position of a 32-axis path, as a screen that
 //    lays out all its axes asks for them.
 //
@@ -10,7 +11,9 @@
 // On a real CNC every FOCAS2 call is one round trip to the CNC (HSSB or
 // Ethernet), and that count, not the in-process time, sets the cost.  A
 // refresh costs 19 round trips when K0 reports path 1 and 21 when no path bit
-// is set (GetSelectedPath reads up to three keep relays).  The 17 bit getters
+// is set (GetSelectedPath reads up to three keep relays); one reading costs
+// 9 (8 ranged PMC reads and the path count, which never reaches the wire)
+// and 11 without a path bit.  The 17 bit getters
 // share only 10 distinct bytes, but the machine object reads each byte anew
 // for every getter, by design: it caches nothing.  Each GetDispOrderIdx is 3 round trips, so laying out all
 // 32 positions costs 96.
@@ -82,6 +85,27 @@ void BM_StatusRefreshNoPathBit(benchmark::State& state) {
   for (auto _ : state) op();
 }
 BENCHMARK(BM_StatusRefreshNoPathBit);
+
+// The same refresh as one reading (lib_ReadMachineStatus): each byte once,
+// neighbours of one letter in one ranged read, plus the path count.
+void BM_StatusReading(benchmark::State& state) {
+  unsigned short handle = Prepare();
+  sim::SetPmcByte('K', 0, 0x02);
+  TavrinMachineStatus status;
+  auto op = [&] { benchmark::DoNotOptimize(lib_ReadMachineStatus(handle, &status)); };
+  CountCalls(state, op);
+  for (auto _ : state) op();
+}
+BENCHMARK(BM_StatusReading);
+
+void BM_StatusReadingNoPathBit(benchmark::State& state) {
+  unsigned short handle = Prepare();
+  TavrinMachineStatus status;
+  auto op = [&] { benchmark::DoNotOptimize(lib_ReadMachineStatus(handle, &status)); };
+  CountCalls(state, op);
+  for (auto _ : state) op();
+}
+BENCHMARK(BM_StatusReadingNoPathBit);
 
 void BM_DispOrderIdx(benchmark::State& state) {
   CLibMchn mchn(Prepare());

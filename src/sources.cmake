@@ -101,6 +101,7 @@ set(TAVRIN_LIBRARY_SOURCES
   ${TAVRIN_SRC}/machine/mchn_display_order.cpp
   ${TAVRIN_SRC}/machine/mchn_identity.cpp
   ${TAVRIN_SRC}/machine/mchn_signals.cpp
+  ${TAVRIN_SRC}/machine/mchn_status.cpp
   ${TAVRIN_SRC}/machine/mchn_struct_model.cpp
   ${TAVRIN_SRC}/machine/mchn_tool_count.cpp
   # display/

@@ -23,6 +23,7 @@
 #include "tavrin/util/language.h"
 #include "tavrin/util/log.h"
 #include "tavrin/machine/mchn.h"
+#include "tavrin/machine/mchn_status.h"
 #include "tavrin/simulation/xml.h"
 #include "tavrin/simulation/chuck_model.h"
 #include "tavrin/simulation/jaw_model.h"

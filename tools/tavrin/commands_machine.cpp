@@ -13,6 +13,8 @@
 #include "parse.h"
 #include "read_watch.h"
 #include "tavrin/machine/mchn.h"
+#include "tavrin/machine/mchn_status.h"
+#include "tavrin/nc/error_report.h"
 #include "tavrin/nc/handles.h"
 
 namespace tavrin::cli {
@@ -23,27 +25,27 @@ struct StatusSignal {
   const char* key;
   const char* name;
   const char* address;
-  bool (CLibMchn::*get)();
+  signed char TavrinMachineStatus::*field;
 };
 
 const StatusSignal kStatusSignals[] = {
-    {"simulation", "simulation", "D9550.0", &CLibMchn::GetSimulationMode},
-    {"dry_run", "dry run", "F2.7", &CLibMchn::GetDryRunMode},
-    {"single_block", "single block", "F4.3", &CLibMchn::GetSingleBlockMode},
-    {"machine_lock", "machine lock", "F4.1", &CLibMchn::GetMachineLock},
-    {"program_check", "program check", "D25.0", &CLibMchn::GetProgramCheck},
-    {"optional_stop", "optional stop", "D9550.5", &CLibMchn::GetOptionalStopMode},
-    {"idle", "idle", "D6045.0", &CLibMchn::GetIdelMode},
-    {"left_chuck_check", "left chuck check", "D6045.1", &CLibMchn::GetLChuckCheck},
-    {"right_chuck_check", "right chuck check", "D6045.2", &CLibMchn::GetRChuckCheck},
-    {"hand_check", "hand check", "D6045.3", &CLibMchn::GetHandCheck},
-    {"six_digit_t", "six-digit T codes", "D9694.3", &CLibMchn::GetT6ketaMode},
-    {"cycle_running", "cycle running", "D9151.3", &CLibMchn::GetCycleStatus},
-    {"work_preset_done", "work coordinate preset done", "D9551.2", &CLibMchn::GetWorkCoordinatePreset},
-    {"simulation_reset_done", "simulation reset done", "D9551.0", &CLibMchn::GetSimuResetProcStatus},
-    {"simulation_reference_done", "simulation reference done", "D9551.1", &CLibMchn::GetSimuRefProcStatus},
-    {"3d_check_mode", "3D check mode", "K12.4", &CLibMchn::Get3dchkMode},
-    {"reset_in_progress", "reset in progress", "D9150.0 D9386.1", &CLibMchn::IsResetProcessing},
+    {"simulation", "simulation", "D9550.0", &TavrinMachineStatus::simulation},
+    {"dry_run", "dry run", "F2.7", &TavrinMachineStatus::dry_run},
+    {"single_block", "single block", "F4.3", &TavrinMachineStatus::single_block},
+    {"machine_lock", "machine lock", "F4.1", &TavrinMachineStatus::machine_lock},
+    {"program_check", "program check", "D25.0", &TavrinMachineStatus::program_check},
+    {"optional_stop", "optional stop", "D9550.5", &TavrinMachineStatus::optional_stop},
+    {"idle", "idle", "D6045.0", &TavrinMachineStatus::idle},
+    {"left_chuck_check", "left chuck check", "D6045.1", &TavrinMachineStatus::left_chuck_check},
+    {"right_chuck_check", "right chuck check", "D6045.2", &TavrinMachineStatus::right_chuck_check},
+    {"hand_check", "hand check", "D6045.3", &TavrinMachineStatus::hand_check},
+    {"six_digit_t", "six-digit T codes", "D9694.3", &TavrinMachineStatus::six_digit_t},
+    {"cycle_running", "cycle running", "D9151.3", &TavrinMachineStatus::cycle_running},
+    {"work_preset_done", "work coordinate preset done", "D9551.2", &TavrinMachineStatus::work_preset_done},
+    {"simulation_reset_done", "simulation reset done", "D9551.0", &TavrinMachineStatus::simulation_reset_done},
+    {"simulation_reference_done", "simulation reference done", "D9551.1", &TavrinMachineStatus::simulation_reference_done},
+    {"3d_check_mode", "3D check mode", "K12.4", &TavrinMachineStatus::three_d_check_mode},
+    {"reset_in_progress", "reset in progress", "D9150.0 D9386.1", &TavrinMachineStatus::reset_in_progress},
 };
 
 struct Switch {
@@ -436,45 +438,53 @@ extern "C" void OnInterrupt(int) { g_interrupted = true; }
 
 int ShowMachineStatus(Session& session, Output& out) {
   CallMark mark = Session::Mark();
-  CLibMchn m(session.handle());
+  TavrinMachineStatus status;
+  short code = lib_ReadMachineStatus(session.handle(), &status);
+  if (status.path_count < 0) return out.FailCode(code, "lib_GetPathMax");
   Table table{{"signal", "state", "from"}, {}};
   Json& data = out.data();
-  ReadWatch watch;
-  // A signal whose read failed shows "failed" and null, never "off".
-  auto add = [&](Json& where, const std::string& name, const std::string& address, const std::function<bool()>& get) {
-    bool on = false;
-    bool read = watch.Watch(name + " (" + address + ")", [&] { on = get(); });
-    where = read ? Json(on) : Json(nullptr);
-    table.rows.push_back({name, read ? (on ? "on" : "off") : "failed", address});
+  std::vector<FailedRead> failures;
+  // A signal whose read failed shows "failed" and null, never "off"; each
+  // is named with the code of the reading's failed PMC read.
+  auto add = [&](Json& where, const std::string& name, const std::string& address, int value,
+                 const std::string& text) {
+    where = value < 0 ? Json(nullptr) : Json(value);
+    table.rows.push_back({name, value < 0 ? "failed" : text, address});
+    if (value < 0) failures.push_back({name + " (" + address + ")", "pmc_rdpmcrng", code});
   };
-  for (const StatusSignal& s : kStatusSignals) add(data[s.key], s.name, s.address, [&] { return (m.*(s.get))(); });
-  short paths = 0;
-  short code = lib_GetPathMax(session.handle(), &paths);
-  if (code != 0) return out.FailCode(code, "lib_GetPathMax");
+  for (const StatusSignal& s : kStatusSignals) {
+    signed char on = status.*(s.field);
+    add(data[s.key], s.name, s.address, on, on ? "on" : "off");
+    if (on >= 0) data[s.key] = on == 1;
+  }
   Json feed_hold = Json::array();
-  for (short path = 1; path <= paths; ++path) {
+  for (short path = 1; path <= status.path_count && path <= TAVRIN_STATUS_MAX_PATHS; ++path) {
+    signed char held = status.feed_hold[path - 1];
     feed_hold.push_back(nullptr);
     add(feed_hold.back(), "feed hold, path " + std::to_string(path), "F" + std::to_string(1000 * (path - 1)) + ".3",
-        [&] { return m.GetStopFeed(path); });
+        held, held ? "on" : "off");
+    if (held >= 0) feed_hold.back() = held == 1;
   }
   data["feed_hold"] = feed_hold;
-  short selected = -1;
-  bool read = watch.Watch("selected path (K0.1 K30.1 K60.1)", [&] { selected = m.GetSelectedPath(); });
-  data["selected_path"] = read ? Json(selected) : Json(nullptr);
-  table.rows.push_back({"selected path", read ? std::to_string(selected) : "failed", "K0.1 K30.1 K60.1"});
-  short memory = -1;
-  read = watch.Watch("memory mode (K10.6)", [&] { memory = m.GetMemMode(); });
-  data["memory_mode"] = read ? Json(memory) : Json(nullptr);
-  table.rows.push_back({"memory mode", !read ? "failed" : memory < 0 ? "unknown" : memory ? "on" : "off", "K10.6"});
+  add(data["selected_path"], "selected path", "K0.1 K30.1 K60.1", status.selected_path,
+      std::to_string(status.selected_path));
+  add(data["memory_mode"], "memory mode", "K10.6", status.memory_mode, status.memory_mode ? "on" : "off");
   out.Print(table);
   std::size_t calls = Session::CallsSince(mark);
   std::size_t failed = Session::FailedSince(mark);
   data["focas_calls"] = calls;
   data["failed_calls"] = failed;
-  if (!watch.failures().empty()) data["failed"] = watch.FailuresJson();
+  Json failed_list = Json::array();
+  for (const FailedRead& f : failures) {
+    const char* name = tavrin::Focas2CodeName(f.code);
+    failed_list.push_back({{"read", f.what}, {"call", f.call}, {"code", f.code},
+                           {"code_name", name != nullptr ? Json(name) : Json(nullptr)}});
+    out.FailCode(f.code, f.what + " (" + f.call + ")");
+  }
+  if (!failures.empty()) data["failed"] = failed_list;
   out.Line(std::to_string(calls) + " FOCAS2 calls" +
            (failed != 0 ? ", " + std::to_string(failed) + " failed: their signals show \"failed\"" : ""));
-  return watch.Report(out);
+  return failures.empty() ? static_cast<int>(kExitOk) : static_cast<int>(kExitFailed);
 }
 
 void AddMachineCommands(CLI::App& app, Context& context) {
@@ -506,7 +516,10 @@ void AddMachineCommands(CLI::App& app, Context& context) {
         Output frame(out.json());
         if (!out.json()) std::cout << "\x1b[H\x1b[2J";  // cursor home, clear the screen
         frame.Line("tavrin watch: refresh " + std::to_string(refresh) + ", every " + NumberText(given.interval) + " s (Ctrl-C ends)");
-        result = connection.Run([&frame](Session& session) { return ShowMachineStatus(session, frame); });
+        // One handle for the whole run; a failed refresh frees it, and the
+        // next one opens a new handle.
+        result = connection.Run([&frame](Session& session) { return ShowMachineStatus(session, frame); },
+                                Connection::HandleUse::kKeep);
         if (out.json()) {
           frame.data()["refresh"] = refresh;
           Json line = frame.data();
