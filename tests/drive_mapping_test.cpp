@@ -7,6 +7,7 @@
 
 #include "support/environment.h"
 #include "support/sim_folder.h"
+#include "tavrin/configuration.h"
 #include "tavrin/simulation/xml.h"
 
 namespace tavrin::test {
@@ -48,6 +49,24 @@ TEST_F(DriveMappingTest, DriveVariablesNameFoldersAndCaseIsFoundAsWindowsWould) 
   writer.SetStr("<new/>\n");
   writer.CloseXmlFileForWrite();
   EXPECT_EQ("<new/>\n", ReadFile(In("Sim/NewTemp.ovx")));
+}
+
+// The application's own setting wins over the variable, and clearing it lets
+// the variable decide again; a non-letter or an overlong folder is refused.
+TEST_F(DriveMappingTest, ASetDriveFolderWinsOverTheVariableUntilCleared) {
+  WriteFile(In("by-call/sim.xml"), "<call/>\n");
+  WriteFile(In("by-variable/sim.xml"), "<variable/>\n");
+  ScopedEnv map("TAVRIN_DRIVE_G", In("by-variable").c_str());
+  ASSERT_EQ(1, lib_SetDriveFolder('g', In("by-call").c_str()));
+  EXPECT_EQ("<call/>\n", FirstLine("G:\\sim.xml"));
+  EXPECT_EQ(1, lib_SetDriveFolder('G', nullptr));
+  EXPECT_EQ("<variable/>\n", FirstLine("G:\\sim.xml"));
+
+  EXPECT_EQ(0, lib_SetDriveFolder('1', In("by-call").c_str()));
+  std::string overlong(TAVRIN_SETTING_PATH_MAX + 1, 'x');
+  EXPECT_EQ(0, lib_SetDriveFolder('G', overlong.c_str()));
+  EXPECT_EQ(0, lib_SetSimulationProgram(overlong.c_str()));
+  EXPECT_EQ("<variable/>\n", FirstLine("G:\\sim.xml")) << "a refused call changes nothing";
 }
 
 TEST_F(DriveMappingTest, WithoutTheVariableWinesDriveFolderIsUsedAndOtherPathsAsTheyAre) {

@@ -2,6 +2,7 @@
 // must answer EW_NODLL (-15) and touch nothing.
 #include <gtest/gtest.h>
 
+#include <string>
 #include <thread>
 #include <vector>
 
@@ -60,4 +61,28 @@ TEST(MissingFocasLibrary, EveryCallGivesNoDll) {
 
   // Refusals that need no CNC are unchanged.
   EXPECT_EQ(DLL_FOCAS2_FUNCRET_INIT, lib_ReadPmcParam_Byte(1, 'Q', 1, &byte));
+}
+
+// Why there is no library, and that the refused calls are counted as such.
+TEST(MissingFocasLibrary, TheReasonAndTheCountsSayNoLibraryWasLoaded) {
+  TavrinFocas2Stats before;
+  lib_GetFocas2Stats(&before);
+  unsigned short handle = 0;
+  EXPECT_EQ(EW_NODLL, lib_GetNcLibHandle(&handle));
+  TavrinFocas2Stats after;
+  lib_GetFocas2Stats(&after);
+  EXPECT_EQ(after.refused, before.refused + 1);
+  EXPECT_EQ(after.calls, before.calls) << "nothing reached a library";
+  EXPECT_EQ(EW_NODLL, after.last_failed_code);
+  EXPECT_STREQ("cnc_allclibhndl", after.last_failed_call);
+
+  char text[512] = "";
+  EXPECT_EQ(0, lib_DescribeFocas2Library(text, sizeof text));
+  EXPECT_EQ(0, std::string(text).find("cannot load ")) << text;
+  EXPECT_NE(std::string::npos, std::string(text).find("no-such-focas-library")) << text;
+  char small[8] = "zzzzzzz";
+  lib_DescribeFocas2Library(small, sizeof small);
+  EXPECT_STREQ("cannot ", small) << "cut to the buffer, with its terminator";
+  EXPECT_EQ(nullptr, lib_GetFocas2Function("cnc_allclibhndl"));
+  EXPECT_EQ(0, lib_SetFocas2Library("/elsewhere/libfwlib32.so")) << "too late: the binding has tried already";
 }
