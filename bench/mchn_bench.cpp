@@ -3,6 +3,7 @@
 //  - a full status-screen refresh: every operation-signal getter once
 //    (16 status bits, the feed hold of path 1), GetSelectedPath and GetMemMode;
 //  - the same refresh as one reading, lib_ReadMachineStatus;
+//  - the identity through its getters and as one reading, lib_ReadMachineIdentity;
 //  - GetDispOrderIdx for each position of a 32-axis path, as a screen that
 //    lays out all its axes asks for them.
 //
@@ -106,6 +107,39 @@ void BM_StatusReadingNoPathBit(benchmark::State& state) {
   for (auto _ : state) op();
 }
 BENCHMARK(BM_StatusReadingNoPathBit);
+
+// The identity a panel or a publisher shows: through the getters, and as one
+// reading (lib_ReadMachineIdentity), on a two-path CNC.
+void BM_IdentityGetters(benchmark::State& state) {
+  sim::Reset(2);
+  unsigned short handle = 0;
+  lib_GetNcLibHandle(&handle);
+  CLibMchn m(handle);
+  auto op = [&] {
+    char text[TAVRIN_MCHN_TEXT_SIZE] = "";
+    benchmark::DoNotOptimize(m.GetMchnSeries(text) + m.GetMchnType() + m.GetMchnModel() + m.GetBRot() +
+                             m.GetMagazineStMax() + m.GetMindrVersion() + m.IsInch() + m.GetStationNum(1) +
+                             m.GetStationNum(2));
+    text[0] = '\0';
+    benchmark::DoNotOptimize(m.GetMachineSerialNo(text));
+    short paths = 0;
+    benchmark::DoNotOptimize(lib_GetPathMax(handle, &paths));
+  };
+  CountCalls(state, op);
+  for (auto _ : state) op();
+}
+BENCHMARK(BM_IdentityGetters);
+
+void BM_IdentityReading(benchmark::State& state) {
+  sim::Reset(2);
+  unsigned short handle = 0;
+  lib_GetNcLibHandle(&handle);
+  TavrinMachineIdentity identity;
+  auto op = [&] { benchmark::DoNotOptimize(lib_ReadMachineIdentity(handle, &identity)); };
+  CountCalls(state, op);
+  for (auto _ : state) op();
+}
+BENCHMARK(BM_IdentityReading);
 
 void BM_DispOrderIdx(benchmark::State& state) {
   CLibMchn mchn(Prepare());

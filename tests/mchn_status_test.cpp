@@ -129,5 +129,58 @@ TEST_F(MchnStatusTest, AFailedReadMarksTheFieldsItFeedsAndARefusedRangeIsReadByt
   EXPECT_EQ(DLL_FOCAS2_FUNCRET_INIT, lib_ReadMachineStatus(handle_, nullptr));
 }
 
+TEST_F(MchnStatusTest, TheIdentityReadingEqualsTheGettersInFewerCalls) {
+  std::mt19937 random(101);
+  const signed char series_codes[] = {40, 50, 6, 6, 62, 13};
+  for (int round = 0; round < 200; ++round) {
+    sim::SetParam(1, 7283, 0, series_codes[random() % 6]);
+    sim::SetParam(1, 7257, 0, static_cast<std::int32_t>(random() % 256) - 128);
+    sim::SetParam(1, 0, 0, static_cast<std::int32_t>(random() % 256));
+    for (unsigned address : {4005u, 4006u, 7688u}) sim::SetPmcByte('D', address, random() & 0xFF);
+    if (round % 2 == 0) sim::SetPmcByte('D', 4005, 3);  // the Alder model, for series code 6
+    sim::SetMacro(1, 10434, static_cast<std::int32_t>(random() % 100000), static_cast<short>(random() % 4));
+    for (std::int32_t number : {10435, 10436, 10437}) {
+      sim::SetMacro(1, number, 65666768 + static_cast<std::int32_t>(random() % 10) * 101, 0);
+    }
+    for (int path = 1; path <= 2; ++path) {
+      sim::SetMacro(path, 10910, static_cast<std::int32_t>(random() % 5000), static_cast<short>(random() % 3));
+    }
+    sim::ClearJournal();
+    TavrinMachineIdentity id;
+    ASSERT_EQ(0, lib_ReadMachineIdentity(handle_, &id));
+    const std::size_t calls = sim::JournalSize();
+    std::size_t pmc_and_macro = CallsOf(sim::Call::pmc_rdpmcrng).size() + CallsOf(sim::Call::cnc_rdpmacror).size();
+
+    CLibMchn m(handle_);
+    char series[TAVRIN_MCHN_TEXT_SIZE] = "";
+    EXPECT_EQ(id.series_code, m.GetMchnSeries(series));
+    EXPECT_STREQ(id.series, series) << round;
+    EXPECT_EQ(id.type, m.GetMchnType());
+    EXPECT_EQ(id.model, m.GetMchnModel());
+    EXPECT_EQ(id.b_rotation, m.GetBRot() ? 1 : 0);
+    EXPECT_EQ(id.magazine_stations, m.GetMagazineStMax());
+    EXPECT_EQ(id.maintenance_version, m.GetMindrVersion());
+    char serial[TAVRIN_MCHN_TEXT_SIZE] = "";
+    EXPECT_EQ(id.serial_code, m.GetMachineSerialNo(serial));
+    EXPECT_STREQ(id.serial_number, serial);
+    EXPECT_EQ(id.inch, m.IsInch() ? 1 : 0);
+    ASSERT_EQ(id.path_count, 2);
+    EXPECT_EQ(id.station[0], m.GetStationNum(1)) << round;
+    EXPECT_EQ(id.station[1], m.GetStationNum(2)) << round;
+    EXPECT_EQ(id.station[2], -1);
+    // Two PMC reads, one macro range; three parameters, two stations, two
+    // path selections and the path count.
+    EXPECT_EQ(pmc_and_macro, 3u);
+    EXPECT_EQ(calls, 11u) << round;
+  }
+  // A failed macro range: the version holds its code, as GetMindrVersion's.
+  sim::FailNext(sim::Call::cnc_rdpmacror, -16);
+  TavrinMachineIdentity id;
+  EXPECT_EQ(-16, lib_ReadMachineIdentity(handle_, &id));
+  EXPECT_EQ(id.maintenance_version, -16.0);
+  EXPECT_EQ(id.serial_code, -16);
+  EXPECT_EQ(DLL_FOCAS2_FUNCRET_INIT, lib_ReadMachineIdentity(handle_, nullptr));
+}
+
 }  // namespace
 }  // namespace tavrin::test

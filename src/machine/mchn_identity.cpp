@@ -11,8 +11,11 @@
 #include "focas2/focas2.h"
 #include "nc/scaling.h"
 #include "tavrin/machine/mchn.h"
+#include "tavrin/machine/mchn_status.h"
 #include "tavrin/nc/macro_vars.h"
+#include "tavrin/nc/handles.h"
 #include "tavrin/nc/pmc.h"
+#include "tavrin/nc/return_codes.h"
 #include "tavrin/util/numeric.h"
 
 namespace machine = tavrin::machine;
@@ -210,4 +213,86 @@ bool CLibMchn::IsResetProcessing() {
   bool second = false;
   if (lib_ReadPmcParam_Bit(m_handle, 'D', kResetStateByte2, 1, &second) != 0) return true;
   return !first || second;
+}
+
+// The identity in one reading (tavrin/machine/mchn_status.h): the getters'
+// values, with #10434 to #10437 and D4005-D4006 in one ranged read each and
+// path 1 selected once.
+extern "C" short TAVRIN_CALL lib_ReadMachineIdentity(unsigned short handle, TavrinMachineIdentity* identity) {
+  if (identity == nullptr) return DLL_FOCAS2_FUNCRET_INIT;
+  std::memset(identity, 0, sizeof *identity);
+  short failed = 0;
+  auto note = [&failed](short code) {
+    if (code != 0 && failed == 0) failed = code;
+    return code;
+  };
+  bool path1 = note(machine::SelectPath(handle, 1)) == 0;
+
+  // D4005 (model) and D4006 (B rotation) in one read.
+  focas::PmcRecord record;
+  std::memset(&record, 0, sizeof record);
+  short pmc = note(focas::pmc_rdpmcrng(handle, lib_GetPmcAddressTypeCode('D'), 0, kModelByte, kBRotationByte, 10,
+                                       &record));
+  auto model_byte = static_cast<unsigned char>(record.data.byte_data[0]);
+  identity->model = pmc == 0 ? static_cast<signed char>(model_byte) : -1;
+  identity->b_rotation = pmc == 0 && record.data.byte_data[1] != 0 ? 1 : 0;
+  unsigned char type = 0;
+  identity->type = note(ReadDByte(handle, kTypeByte, &type)) == 0 ? static_cast<signed char>(type) : -1;
+
+  // The series, as GetMchnSeries: parameter 7283 on path 1, the model byte
+  // telling apart the two series of code 6.
+  if (!path1) {
+    identity->series_code = failed;
+  } else {
+    unsigned char series = 0;
+    short code = note(ReadParamByte(handle, kSeriesParam, &series));
+    if (code != 0) {
+      identity->series_code = code;
+    } else if (static_cast<signed char>(series) == kSplitSeriesCode) {
+      if (pmc != 0) {
+        identity->series_code = pmc;
+      } else {
+        CopyText(identity->series, sizeof identity->series,
+                 static_cast<signed char>(model_byte) == kAlderModel ? "Alder Series" : "Birch Series");
+      }
+    } else {
+      CopyText(identity->series, sizeof identity->series, SeriesNameOf(static_cast<signed char>(series)));
+    }
+  }
+  unsigned char byte = 0;
+  if (path1 && note(ReadParamByte(handle, kMagazineStMaxParam, &byte)) == 0) {
+    identity->magazine_stations = static_cast<signed char>(byte);
+  }
+  if (path1 && note(ReadParamByte(handle, kInchInputParam, &byte)) == 0) {
+    identity->inch = (byte & tavrin::BitMask(2)) != 0 ? 1 : 0;
+  }
+
+  // #10434 (version) and #10435 to #10437 (serial number) in one read.
+  double values[4] = {0.0, 0.0, 0.0, 0.0};
+  short macros = note(lib_ReadPluralPCode(handle, kMindrVersionVar, 4, values));
+  identity->maintenance_version = macros == 0 ? values[0] : static_cast<double>(macros);
+  identity->serial_code = macros;
+  if (macros == 0) {
+    const tavrin_long pair_scales[] = {1000000, 10000, 100, 1};
+    for (int i = 1; i <= 3; ++i) {
+      std::int32_t digits = tavrin::TruncateToInt32(values[i]);
+      for (tavrin_long scale : pair_scales) {
+        AppendCharacter(identity->serial_number, static_cast<char>(digits / scale % 100));
+      }
+    }
+  }
+
+  short paths = -1;
+  identity->path_count = note(lib_GetPathMax(handle, &paths)) == 0 ? paths : -1;
+  for (short path = 0; path < TAVRIN_STATUS_MAX_PATHS; ++path) identity->station[path] = -1;
+  for (short path = 1; path <= identity->path_count && path <= TAVRIN_STATUS_MAX_PATHS; ++path) {
+    if (path > 1 && note(machine::SelectPath(handle, path)) != 0) continue;
+    if (path == 1 && !path1) continue;
+    focas::MacroRecord station;
+    std::memset(&station, 0, sizeof station);
+    if (note(focas::cnc_rdpmacro(handle, kStationNumVar, &station)) != 0 || station.decimals == 0) continue;
+    tavrin_long scale = lib_LongPow(10, station.decimals);
+    identity->station[path - 1] = scale == 0 ? 0 : static_cast<short>(station.value / scale);
+  }
+  return failed;
 }

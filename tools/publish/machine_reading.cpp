@@ -4,6 +4,7 @@
 
 #include "commands.h"
 #include "tavrin/machine/mchn.h"
+#include "tavrin/machine/mchn_status.h"
 #include "tavrin/nc/error_report.h"
 #include "tavrin/nc/handles.h"
 #include "tavrin/nc/return_codes.h"
@@ -32,45 +33,28 @@ Json CodeFields(short code) {
   return {{"code", code}, {"code_name", name != nullptr ? Json(name) : Json(nullptr)}};
 }
 
-// Runs read() and notes the FOCAS2 call that failed in it, if one did.
-bool Watched(std::vector<FailedCall>* failed, const std::function<void()>& read) {
-  CallMark mark = Session::Mark();
-  read();
-  short code = 0;
-  std::string call;
-  if (!Session::LatestFailureSince(mark, &code, &call)) return true;
-  Note(failed, call, code);
-  return false;
-}
-
+// The identity from one reading of the library; a value whose read failed is
+// published as null, never as its getter's stand-in, and its call named.
 Json ReadIdentity(unsigned short handle, std::vector<FailedCall>* failed) {
-  CLibMchn m(handle);
+  TavrinMachineIdentity id;
+  CallMark mark = Session::Mark();
+  short code = lib_ReadMachineIdentity(handle, &id);
+  std::string call;
+  short latest = 0;
+  if (code != 0 && Session::LatestFailureSince(mark, &latest, &call)) Note(failed, call, code);
+  const bool macros = id.serial_code == 0;
   Json identity = Json::object();
-  // A value whose read failed is published as null, never as its stand-in.
-  auto value = [failed](const std::function<Json()>& read) {
-    Json v;
-    return Watched(failed, [&] { v = read(); }) ? v : Json(nullptr);
-  };
-  char series[TAVRIN_MCHN_TEXT_SIZE] = "";
-  short code = m.GetMchnSeries(series);
-  Note(failed, "GetMchnSeries", code);
-  identity["series"] = code == 0 ? Json(series) : Json(nullptr);
-  identity["type"] = value([&] { return Json(m.GetMchnType()); });
-  identity["model"] = value([&] { return Json(m.GetMchnModel()); });
-  char serial[TAVRIN_MCHN_TEXT_SIZE] = "";
-  code = m.GetMachineSerialNo(serial);
-  Note(failed, "GetMachineSerialNo", code);
-  identity["serial_number"] = code == 0 ? Json(serial) : Json(nullptr);
+  identity["series"] = id.series_code == 0 ? Json(id.series) : Json(nullptr);
+  identity["type"] = id.type;
+  identity["model"] = id.model;
+  identity["serial_number"] = macros ? Json(id.serial_number) : Json(nullptr);
   Json stations = Json::array();
-  short paths = 0;
-  code = lib_GetPathMax(handle, &paths);
-  Note(failed, "lib_GetPathMax", code);
-  for (short path = 1; code == 0 && path <= paths; ++path) {
-    stations.push_back(value([&] { return Json(m.GetStationNum(path)); }));
+  for (short path = 1; path <= id.path_count && path <= TAVRIN_STATUS_MAX_PATHS; ++path) {
+    stations.push_back(id.station[path - 1] == -1 && code != 0 ? Json(nullptr) : Json(id.station[path - 1]));
   }
   identity["station_numbers"] = stations;  // path 1 first
-  identity["maintenance_version"] = value([&] { return Json(m.GetMindrVersion()); });
-  identity["inch"] = value([&] { return Json(m.IsInch()); });
+  identity["maintenance_version"] = macros ? Json(id.maintenance_version) : Json(nullptr);
+  identity["inch"] = id.inch != 0;
   return identity;
 }
 

@@ -86,66 +86,75 @@ int ShowIdentity(Session& session, Output& out) {
   CLibMchn machine(session.handle());
   Table table{{"item", "value"}, {}};
   Json& data = out.data();
+  // One reading gives the machine's values and the station numbers, each read
+  // once for the table and the JSON document alike.
+  TavrinMachineIdentity id;
+  CallMark mark = Session::Mark();
+  short failed = lib_ReadMachineIdentity(session.handle(), &id);
+  short code = 0;
+  std::string failed_call;
+  Session::LatestFailureSince(mark, &code, &failed_call);
+  if (id.series_code != 0) return out.FailCode(id.series_code, "GetMchnSeries");
+  if (id.serial_code != 0) return out.FailCode(id.serial_code, "GetMachineSerialNo");
+  if (id.path_count < 0) return out.FailCode(failed, "lib_GetPathMax");
+  data["series"] = id.series;
+  table.rows.push_back({"series", id.series[0] != '\0' ? id.series : "(unknown series code)"});
+  data["type"] = id.type;
+  table.rows.push_back({"machine type code (D7688)", std::to_string(id.type)});
+  data["model"] = id.model;
+  table.rows.push_back({"machine model code (D4005)", std::to_string(id.model)});
+  data["b_rotation"] = id.b_rotation != 0;
+  table.rows.push_back({"B rotation (D4006)", id.b_rotation != 0 ? "yes" : "no"});
+  data["magazine_stations"] = id.magazine_stations;
+  table.rows.push_back({"magazine stations (parameter 7257)", std::to_string(id.magazine_stations)});
+  data["maintenance_version"] = id.maintenance_version;
+  table.rows.push_back({"maintenance product version (#10434)", NumberText(id.maintenance_version)});
+  data["serial_number"] = id.serial_number;
+  table.rows.push_back({"serial number (#10435-#10437)", id.serial_number});
+  data["inch"] = id.inch != 0;
+  table.rows.push_back({"input unit (parameter 0.2)", id.inch != 0 ? "inch" : "mm"});
   ReadWatch watch;
-  // Each value is read once, for the table and the JSON document alike; a
-  // value whose read failed shows "failed" and null.
-  auto add = [&](Json& where, const char* key, const std::string& label, const std::function<Json()>& read,
-                 const std::function<std::string(const Json&)>& text) {
-    Json value;
-    if (!watch.Watch(label, [&] { value = read(); })) value = nullptr;
-    where[key] = value;
-    table.rows.push_back({label, value.is_null() ? "failed" : text(value)});
-  };
-  auto number = [](const Json& v) { return v.dump(); };
-  auto real = [](const Json& v) { return NumberText(v.get<double>()); };
-  char series[TAVRIN_MCHN_TEXT_SIZE] = "";
-  short code = machine.GetMchnSeries(series);
-  if (code != 0) return out.FailCode(code, "GetMchnSeries");
-  data["series"] = series;
-  table.rows.push_back({"series", series[0] != '\0' ? series : "(unknown series code)"});
-  add(data, "type", "machine type code (D7688)", [&] { return Json(machine.GetMchnType()); }, number);
-  add(data, "model", "machine model code (D4005)", [&] { return Json(machine.GetMchnModel()); }, number);
-  add(data, "b_rotation", "B rotation (D4006)", [&] { return Json(machine.GetBRot()); },
-      [](const Json& v) { return v.get<bool>() ? "yes" : "no"; });
-  add(data, "magazine_stations", "magazine stations (parameter 7257)", [&] { return Json(machine.GetMagazineStMax()); },
-      number);
-  add(data, "maintenance_version", "maintenance product version (#10434)",
-      [&] { return Json(machine.GetMindrVersion()); }, real);
-  char serial[TAVRIN_MCHN_TEXT_SIZE] = "";
-  code = machine.GetMachineSerialNo(serial);
-  if (code != 0) return out.FailCode(code, "GetMachineSerialNo");
-  data["serial_number"] = serial;
-  table.rows.push_back({"serial number (#10435-#10437)", serial});
-  add(data, "inch", "input unit (parameter 0.2)", [&] { return Json(machine.IsInch()); },
-      [](const Json& v) { return v.get<bool>() ? "inch" : "mm"; });
   // Shown by machine status; kept in the JSON document only.
   bool reset = false;
   data["reset_in_progress"] = watch.Watch("reset in progress (D9150.0 D9386.1)", [&] { reset = machine.IsResetProcessing(); })
                                   ? Json(reset)
                                   : Json(nullptr);
-  short paths = 0;
-  code = lib_GetPathMax(session.handle(), &paths);
-  if (code != 0) return out.FailCode(code, "lib_GetPathMax");
   Json per_path = Json::array();
-  for (short path = 1; path <= paths; ++path) {
+  for (short path = 1; path <= id.path_count; ++path) {
     std::string p = "path " + std::to_string(path) + ": ";
     Json entry = {{"path", path}};
-    add(entry, "station", p + "station number (#10910)", [&] { return Json(machine.GetStationNum(path)); }, number);
-    add(entry, "cnc_mode", p + "CNC mode", [&] { return Json(machine.GetCncMode(path)); }, number);
+    short station = path <= TAVRIN_STATUS_MAX_PATHS ? id.station[path - 1] : -1;
+    bool station_failed = station == -1 && failed != 0;
+    entry["station"] = station_failed ? Json(nullptr) : Json(station);
+    table.rows.push_back({p + "station number (#10910)", station_failed ? "failed" : std::to_string(station)});
+    short mode = -1;
+    bool read = watch.Watch(p + "CNC mode", [&] { mode = machine.GetCncMode(path); });
+    entry["cnc_mode"] = read ? Json(mode) : Json(nullptr);
+    table.rows.push_back({p + "CNC mode", read ? std::to_string(mode) : "failed"});
     int radius = 0;
     code = machine.GetToolOffsetXRad(path, &radius);
     if (code != 0) return out.FailCode(code, "GetToolOffsetXRad");
     entry["x_offsets_radius"] = radius != 0;
     table.rows.push_back({p + "X offsets (parameter 5004.1)", radius != 0 ? "radius" : "diameter"});
     // The selected path is now this one: tool length input is read on it.
-    add(entry, "tool_length_input", p + "tool lengths entered (parameter 7292.1)",
-        [&] { return Json(machine.IsToolNagasaInput()); }, [](const Json& v) { return v.get<bool>() ? "yes" : "no"; });
+    bool lengths = false;
+    read = watch.Watch(p + "tool lengths entered (parameter 7292.1)", [&] { lengths = machine.IsToolNagasaInput(); });
+    entry["tool_length_input"] = read ? Json(lengths) : Json(nullptr);
+    table.rows.push_back({p + "tool lengths entered (parameter 7292.1)", read ? (lengths ? "yes" : "no") : "failed"});
     per_path.push_back(entry);
   }
   data["paths"] = per_path;
-  if (!watch.failures().empty()) data["failed"] = watch.FailuresJson();
+  Json failures = watch.FailuresJson();
+  if (failed != 0) {
+    const char* name = tavrin::Focas2CodeName(failed);
+    failures.push_back({{"read", "lib_ReadMachineIdentity"}, {"call", failed_call}, {"code", failed},
+                        {"code_name", name != nullptr ? Json(name) : Json(nullptr)}});
+  }
+  if (!failures.empty()) data["failed"] = failures;
   out.Print(table);
-  return watch.Report(out);
+  int result = watch.Report(out);
+  if (failed != 0) result = out.FailCode(failed, "the identity reading (" + failed_call + ")");
+  return result;
 }
 
 void AddSwitchCommands(CLI::App* machine, Context& context) {

@@ -1,5 +1,6 @@
-// The machine's status in one reading: every operation signal and state of
-// the status table, read with as few FOCAS2 calls as the PMC allows.
+// The machine's status and identity in one reading each: every operation
+// signal and state of the status table, and the identity a panel or a
+// publisher shows, read with as few FOCAS2 calls as the CNC allows.
 //
 // The individual CLibMchn getters read one PMC byte per signal, and some
 // bytes several times (D6045 for four signals).  lib_ReadMachineStatus reads
@@ -7,7 +8,7 @@
 // read: D25, D6045, D9150-D9151, D9386, D9550-D9551, D9694, F0-F4, K0-K12,
 // and F1000, F2000 ... for the feed hold of paths 2 and up; K30 and K60 only
 // when path 1 is not the selected one.  On a real CNC each read is a network
-// round trip, so a status refresh costs about 9 requests instead of 22.
+// round trip, so a status refresh costs 9 requests instead of 19 to 21.
 //
 // For the same PMC contents every field equals what its getter returns.  A
 // read that fails marks exactly the fields it feeds as failed (-1), where the
@@ -52,7 +53,35 @@ typedef struct TavrinMachineStatus {
   short memory_mode;
 } TavrinMachineStatus;
 
+/* The machine's identity in one reading: what the identity getters of
+ * CLibMchn give, with the same values, in fewer calls (#10434 to #10437 in
+ * one ranged read, D4005 and D4006 in one, path 1 selected once).  A field
+ * whose read failed holds what its getter gives then. */
+typedef struct TavrinMachineIdentity {
+  char series[256];          /* GetMchnSeries's text ("" when it failed) */
+  short series_code;         /* GetMchnSeries's result: 0 or a FOCAS2 code */
+  short type;                /* GetMchnType: D7688, -1 when it failed */
+  short model;               /* GetMchnModel: D4005, -1 when it failed */
+  signed char b_rotation;    /* GetBRot: D4006 not 0 (0 when it failed) */
+  short magazine_stations;   /* GetMagazineStMax: parameter 7257 (0 when it failed) */
+  double maintenance_version;/* GetMindrVersion: #10434 (its code when it failed) */
+  char serial_number[256];   /* GetMachineSerialNo's text: #10435 to #10437 */
+  short serial_code;         /* GetMachineSerialNo's result: 0 or a FOCAS2 code */
+  signed char inch;          /* IsInch: parameter 0 bit 2 (0 when it failed) */
+  short path_count;          /* cnc_getpath, -1 when it failed */
+  /* GetStationNum of paths 1 up to path_count (at most
+   * TAVRIN_STATUS_MAX_PATHS): #10910 of each path, -1 when it failed or was
+   * never set up; -1 beyond. */
+  short station[TAVRIN_STATUS_MAX_PATHS];
+} TavrinMachineIdentity;
+
 TAVRIN_EXTERN_C_BEGIN
+
+/* Fills *identity for the CNC of `handle`; leaves the last path read
+ * selected, as the getters do.  Returns 0 when every read succeeded, else the
+ * code of the first that failed; DLL_FOCAS2_FUNCRET_INIT (32767) with nothing
+ * read when identity is null. */
+TAVRIN_FUNC(short) lib_ReadMachineIdentity(unsigned short handle, TavrinMachineIdentity* identity);
 
 /* Fills *status for the CNC of `handle` (any path selected; the PMC is
  * shared by all paths).  Returns 0 when every field was read, else the code
