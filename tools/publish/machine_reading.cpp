@@ -70,25 +70,13 @@ void ReadMachine(Session& session, const std::vector<Item>& items, short items_p
   CallMark mark = Session::Mark();
   std::vector<FailedCall> failed;
 
-  // The status through the tavrin command's own status table, so that the
-  // published signals are exactly those `tavrin machine status` shows; a
-  // signal whose read failed is null there and named in its "failed" list.
-  Output status(true);
-  ShowMachineStatus(session, status);
-  reading->status = Json::object();
-  for (auto& field : status.data().items()) {
-    const std::string& key = field.key();
-    if (key == "focas_calls" || key == "failed_calls" || key == "failed" || key == "error" || key == "code" ||
-        key == "code_name") {
-      continue;
-    }
-    reading->status[key] = field.value();
-  }
-  if (status.data().contains("failed")) {
-    for (const Json& f : status.data()["failed"]) Note(&failed, f["call"].get<std::string>(), f["code"].get<short>());
-  } else if (status.data().contains("code")) {
-    Note(&failed, "lib_GetPathMax", status.data()["code"].get<short>());
-  }
+  // The status from one reading of the library, the same fields as
+  // `tavrin machine status --json`; a signal whose read failed is null and
+  // its call named.
+  StatusReading status = ReadStatus(session.handle());
+  reading->status = status.data;
+  for (const FailedRead& f : status.failures) Note(&failed, f.call, f.code);
+  if (status.path_count < 0) Note(&failed, "lib_GetPathMax", status.code);
 
   reading->identity = ReadIdentity(session.handle(), &failed);
 

@@ -12,6 +12,7 @@
 
 #include "connection.h"
 #include "output.h"
+#include "read_watch.h"
 
 namespace tavrin::cli {
 
@@ -41,6 +42,18 @@ void AddUtilCommands(CLI::App& app, Context& context);
 void AddSerialCommands(CLI::App& app, Context& context);
 // help-all: the reference of every command, from the same definitions.
 void AddReferenceCommand(CLI::App& app, Context& context);
+
+// One status reading (lib_ReadMachineStatus) as the JSON fields, the table
+// rows and the failed reads it gives; path_count -1 (and `code`) when the
+// path count could not be read.
+struct StatusReading {
+  Json data;
+  std::vector<FailedRead> failures;
+  Table table;
+  short code;
+  short path_count;
+};
+StatusReading ReadStatus(unsigned short handle);
 
 // The status table of every machine signal (machine status, watch).
 int ShowMachineStatus(Session& session, Output& out);

@@ -445,55 +445,58 @@ extern "C" void OnInterrupt(int) { g_interrupted = true; }
 
 }  // namespace
 
-int ShowMachineStatus(Session& session, Output& out) {
-  CallMark mark = Session::Mark();
+StatusReading ReadStatus(unsigned short handle) {
   TavrinMachineStatus status;
-  short code = lib_ReadMachineStatus(session.handle(), &status);
-  if (status.path_count < 0) return out.FailCode(code, "lib_GetPathMax");
-  Table table{{"signal", "state", "from"}, {}};
-  Json& data = out.data();
-  std::vector<FailedRead> failures;
+  short code = lib_ReadMachineStatus(handle, &status);
+  StatusReading reading{Json::object(), {}, Table{{"signal", "state", "from"}, {}}, code, status.path_count};
   // A signal whose read failed shows "failed" and null, never "off"; each
   // is named with the code of the reading's failed PMC read.
-  auto add = [&](Json& where, const std::string& name, const std::string& address, int value,
-                 const std::string& text) {
-    where = value < 0 ? Json(nullptr) : Json(value);
-    table.rows.push_back({name, value < 0 ? "failed" : text, address});
-    if (value < 0) failures.push_back({name + " (" + address + ")", "pmc_rdpmcrng", code});
+  auto add = [&](const std::string& key, const std::string& name, const std::string& address, int value,
+                 const std::string& text, bool boolean, Json* into) {
+    Json json = value < 0 ? Json(nullptr) : boolean ? Json(value == 1) : Json(value);
+    if (into != nullptr) into->push_back(json); else reading.data[key] = json;
+    reading.table.rows.push_back({name, value < 0 ? "failed" : text, address});
+    if (value < 0) reading.failures.push_back({name + " (" + address + ")", "pmc_rdpmcrng", code});
   };
   for (const StatusSignal& s : kStatusSignals) {
     signed char on = status.*(s.field);
-    add(data[s.key], s.name, s.address, on, on ? "on" : "off");
-    if (on >= 0) data[s.key] = on == 1;
+    add(s.key, s.name, s.address, on, on ? "on" : "off", true, nullptr);
   }
   Json feed_hold = Json::array();
   for (short path = 1; path <= status.path_count && path <= TAVRIN_STATUS_MAX_PATHS; ++path) {
     signed char held = status.feed_hold[path - 1];
-    feed_hold.push_back(nullptr);
-    add(feed_hold.back(), "feed hold, path " + std::to_string(path), "F" + std::to_string(1000 * (path - 1)) + ".3",
-        held, held ? "on" : "off");
-    if (held >= 0) feed_hold.back() = held == 1;
+    add("", "feed hold, path " + std::to_string(path), "F" + std::to_string(1000 * (path - 1)) + ".3", held,
+        held ? "on" : "off", true, &feed_hold);
   }
-  data["feed_hold"] = feed_hold;
-  add(data["selected_path"], "selected path", "K0.1 K30.1 K60.1", status.selected_path,
-      std::to_string(status.selected_path));
-  add(data["memory_mode"], "memory mode", "K10.6", status.memory_mode, status.memory_mode ? "on" : "off");
-  out.Print(table);
+  reading.data["feed_hold"] = feed_hold;
+  add("selected_path", "selected path", "K0.1 K30.1 K60.1", status.selected_path, std::to_string(status.selected_path),
+      false, nullptr);
+  add("memory_mode", "memory mode", "K10.6", status.memory_mode, status.memory_mode ? "on" : "off", false, nullptr);
+  return reading;
+}
+
+int ShowMachineStatus(Session& session, Output& out) {
+  CallMark mark = Session::Mark();
+  StatusReading reading = ReadStatus(session.handle());
+  if (reading.path_count < 0) return out.FailCode(reading.code, "lib_GetPathMax");
+  Json& data = out.data();
+  for (auto& field : reading.data.items()) data[field.key()] = field.value();
+  out.Print(reading.table);
   std::size_t calls = Session::CallsSince(mark);
   std::size_t failed = Session::FailedSince(mark);
   data["focas_calls"] = calls;
   data["failed_calls"] = failed;
   Json failed_list = Json::array();
-  for (const FailedRead& f : failures) {
+  for (const FailedRead& f : reading.failures) {
     const char* name = tavrin::Focas2CodeName(f.code);
     failed_list.push_back({{"read", f.what}, {"call", f.call}, {"code", f.code},
                            {"code_name", name != nullptr ? Json(name) : Json(nullptr)}});
     out.FailCode(f.code, f.what + " (" + f.call + ")");
   }
-  if (!failures.empty()) data["failed"] = failed_list;
+  if (!reading.failures.empty()) data["failed"] = failed_list;
   out.Line(std::to_string(calls) + " FOCAS2 calls" +
            (failed != 0 ? ", " + std::to_string(failed) + " failed: their signals show \"failed\"" : ""));
-  return failures.empty() ? static_cast<int>(kExitOk) : static_cast<int>(kExitFailed);
+  return reading.failures.empty() ? static_cast<int>(kExitOk) : static_cast<int>(kExitFailed);
 }
 
 void AddMachineCommands(CLI::App& app, Context& context) {
