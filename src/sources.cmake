@@ -74,6 +74,7 @@ set(TAVRIN_LIBRARY_SOURCES
   ${TAVRIN_SRC}/util/path_split.cpp
   ${TAVRIN_SRC}/util/strings.cpp
   ${TAVRIN_SRC}/util/system.cpp
+  ${TAVRIN_SRC}/util/version.cpp
   # nc/
   ${TAVRIN_SRC}/nc/cnc_access.cpp
   ${TAVRIN_SRC}/nc/cnc_params.cpp

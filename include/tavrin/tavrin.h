@@ -4,6 +4,7 @@
 #define TAVRIN_TAVRIN_H
 
 #include "tavrin/export.h"
+#include "tavrin/version.h"
 #include "tavrin/wintypes.h"
 #include "tavrin/message.h"
 #include "tavrin/app.h"

@@ -10,6 +10,7 @@
 #include <thread>
 
 #include "support/run_command.h"
+#include "tavrin/version.h"
 
 namespace fs = std::filesystem;
 using nlohmann::json;
@@ -258,6 +259,18 @@ TEST_F(TavrinCommandTest, WatchRedrawsInPlaceForPeople) {
   EXPECT_NE(watch.out.find("\x1b[H\x1b[2J"), std::string::npos);
   EXPECT_NE(watch.out.find("refresh 2"), std::string::npos);
   EXPECT_NE(watch.out.find("FOCAS2 calls"), std::string::npos);
+}
+
+TEST_F(TavrinCommandTest, VersionAndMistypedWordsAreTold) {
+  CommandResult version = Run({"--version"});
+  EXPECT_EQ(version.exit_code, 0);
+  EXPECT_EQ(version.out, std::string("tavrin ") + lib_GetTavrinVersion() + ", library " + lib_GetTavrinVersion() + "\n");
+  for (const auto& [args, word] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"--bogus"}, "--bogus"}, {{"machine", "statuss"}, "statuss"}, {{"pmcc", "get", "D1"}, "pmcc"}}) {
+    CommandResult wrong = Run(args);
+    EXPECT_EQ(wrong.exit_code, 2) << word;
+    EXPECT_NE(wrong.err.find("'" + word + "' is no command or option here"), std::string::npos) << wrong.err;
+  }
 }
 
 }  // namespace

@@ -28,6 +28,7 @@
 #include "simulated_cnc.h"
 #include "scene.h"
 #include "tavrin/nc/handles.h"
+#include "tavrin/version.h"
 #include "tavrin/nc/pmc.h"
 #include "tavrin/simcnc.h"
 #include "painter.h"
@@ -63,6 +64,7 @@ const char kUsage[] =
     "                 $XDG_STATE_HOME/tavrin/machine.toml or ~/.local/state/tavrin/machine.toml);\n"
     "                 the viewer ends when that file, once seen, is removed\n"
     "  --png FILE     draw one frame into the PNG file FILE and end (no display needed)\n"
+    "  --version      print the viewer's and the library's version and end\n"
     "With a window nothing is printed; without a display the scene goes to the terminal.\n";
 
 bool ParseOptions(int argc, char** argv, Options* options) {
@@ -106,6 +108,10 @@ bool StateFileGone(const std::string& state_file, bool* seen) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+    std::cout << "tavrin-simview " << TAVRIN_TOOLS_VERSION << ", library " << lib_GetTavrinVersion() << '\n';
+    return 0;
+  }
   Options options;
   if (!ParseOptions(argc, argv, &options)) {
     std::cerr << kUsage;

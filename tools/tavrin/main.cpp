@@ -7,6 +7,7 @@
 #include "commands.h"
 #include "publish_command.h"
 #include "tavrin/configuration.h"
+#include "tavrin/version.h"
 #include "tavrin/message.h"
 
 namespace {
@@ -26,6 +27,8 @@ int main(int argc, char** argv) {
                "tavrin"};
   app.fallthrough();  // global options may follow the command too
   app.require_subcommand(1);
+  app.set_version_flag("--version", std::string("tavrin ") + TAVRIN_TOOLS_VERSION + ", library " + lib_GetTavrinVersion(),
+                       "print the command's and the library's version and exit");
   app.add_flag("--json", context.json, "machine-readable output: one JSON document on standard output");
   CLI::Option* sim = app.add_option("--sim", context.connection.sim_file,
                                     "state file of the simulated CNC (default: $XDG_STATE_HOME/tavrin/machine.toml, "
@@ -56,9 +59,16 @@ int main(int argc, char** argv) {
     return app.exit(help);
   } catch (const CLI::CallForAllHelp& help) {
     return app.exit(help);
+  } catch (const CLI::CallForVersion& version) {
+    return app.exit(version);
   } catch (const CLI::ParseError& bad) {
     Output out(context.json);
-    return out.Finish(out.Fail(kExitUsage, std::string(bad.what()) + " (see tavrin --help)"));
+    // A word that names no command or option leaves its command without a
+    // subcommand: say which word, rather than that a subcommand is missing.
+    std::vector<std::string> unknown = app.remaining(true);
+    std::string message = bad.what();
+    if (!unknown.empty()) message = "'" + unknown.front() + "' is no command or option here";
+    return out.Finish(out.Fail(kExitUsage, message + " (see tavrin --help)"));
   }
 
   Output out(context.json);

@@ -26,6 +26,7 @@ add_executable(tavrin_cli
   ${CMAKE_CURRENT_LIST_DIR}/reference.cpp)
 set_target_properties(tavrin_cli PROPERTIES OUTPUT_NAME tavrin)
 target_link_libraries(tavrin_cli PRIVATE tavrin_cli_support)
+target_compile_definitions(tavrin_cli PRIVATE TAVRIN_TOOLS_VERSION="${PROJECT_VERSION}")
 # Find libtavrin beside the installed command too.
 set_target_properties(tavrin_cli PROPERTIES INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
 
