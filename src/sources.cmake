@@ -28,7 +28,6 @@ set(TAVRIN_PLATFORM_posix_SOURCES
   ${TAVRIN_SRC}/platform/posix/module_path.cpp
   ${TAVRIN_SRC}/platform/posix/process.cpp
   ${TAVRIN_SRC}/platform/posix/profile_string.cpp
-  ${TAVRIN_SRC}/platform/posix/program_environment.cpp
   ${TAVRIN_SRC}/platform/posix/serial_device.cpp
   ${TAVRIN_SRC}/platform/posix/shutdown.cpp
   ${TAVRIN_SRC}/platform/posix/text_encoding.cpp
@@ -51,7 +50,6 @@ set(TAVRIN_PLATFORM_win32_SOURCES
   ${TAVRIN_SRC}/platform/win32/module_path.cpp
   ${TAVRIN_SRC}/platform/win32/process.cpp
   ${TAVRIN_SRC}/platform/win32/profile_string.cpp
-  ${TAVRIN_SRC}/platform/win32/program_environment.cpp
   ${TAVRIN_SRC}/platform/win32/serial_device.cpp
   ${TAVRIN_SRC}/platform/win32/shutdown.cpp
   ${TAVRIN_SRC}/platform/win32/text_encoding.cpp

@@ -16,9 +16,6 @@ namespace tavrin::focas {
 TAVRIN_FOCAS2_CALLS(TAVRIN_DECLARE)
 #undef TAVRIN_DECLARE
 
-// True when the CNC library is loaded (loading it on first use).
-bool LibraryLoaded();
-
 }  // namespace tavrin::focas
 
 #endif

@@ -148,8 +148,6 @@ void CopyCut(const std::string& text, char* out, std::size_t size) {
 
 }  // namespace
 
-bool LibraryLoaded() { return Get().loaded; }
-
 #define TAVRIN_FORWARD(name, parameters, arguments) \
   short name parameters { return Through<Fn_##name>{&Binding::name, #name} arguments; }
 TAVRIN_FOCAS2_CALLS(TAVRIN_FORWARD)

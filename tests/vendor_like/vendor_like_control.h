@@ -1,41 +1,15 @@
-// The tests' vendor-like FOCAS2 library (libtavrin_vendor_like_focas.so): a
-// stand-in that behaves like the CNC maker's Linux library where Tavrin can
-// tell the difference, with the simulated CNC as the CNC behind the wire.
-// It is built for the tests only and never installed.
+// The control functions of the tests' vendor-like FOCAS2 library
+// (libtavrin_vendor_like_focas.so, never installed): a stand-in that behaves
+// like the CNC maker's Linux library where Tavrin can tell (see
+// vendor_like_library.h), with the simulated CNC as the CNC behind the wire.
 //
-// Like the maker's library it
-//  - ends the process (a message on standard error, then abort) when any
-//    FOCAS2 call comes before cnc_startupprocess;
-//  - implements cnc_rdpmacro and cnc_wrpmacro by calling its own exported
-//    cnc_rdpmacror and cnc_wrpmacror through the dynamic linker, so that
-//    those inner calls go elsewhere when another library of the process's
-//    global scope exports the same names and the library was not opened
-//    with RTLD_DEEPBIND;
-//  - gives handles of its own (from 0x5A00 on), which the simulated CNC does
-//    not know; any call on a handle it did not give answers EW_HANDLE (-8);
-//  - answers cnc_getpath and cnc_setpath itself (a path outside 1 up to the
-//    CNC's path count gives EW_PATH (11));
-//  - refuses real-parameter writes (cnc_wrparam of length 12) and writes of
-//    all axes at once (axis -1) with EW_LENGTH (2) before anything goes out.
-//
-// Its switches, through the functions below or, for a program started as a
-// separate process, through the environment when cnc_startupprocess runs:
-//   TAVRIN_VENDOR_LIKE_NO_ANSWER=1          vendor_like_set_no_answer(1)
-//   TAVRIN_VENDOR_LIKE_FAIL_PMC_READS=CODE  vendor_like_fail_pmc_reads(CODE)
-// Read at cnc_startupprocess as well:
-//   TAVRIN_VENDOR_LIKE_CNC    the simulated CNC library to load (the one of
-//                             this build when not set)
-//   TAVRIN_VENDOR_LIKE_STATE  a state file of the simulated CNC: each call
-//                             then loads the machine from it and saves it
-//                             back under its lock, as `tavrin --sim FILE`
-//                             does, so the machine lasts from one process to
-//                             the next
-// Read at cnc_exitprocess:
-//   TAVRIN_VENDOR_LIKE_COUNT_FILE  a file that receives the count of calls
-//                                  (vendor_like_call_count) as decimal text
-//
-// A program that loads the library through Tavrin finds these functions with
-// lib_GetFocas2Function, under the names below.
+// A test process finds these with lib_GetFocas2Function.  Another process
+// (the tavrin command) is switched through the environment, read at
+// cnc_startupprocess: TAVRIN_VENDOR_LIKE_NO_ANSWER=1,
+// TAVRIN_VENDOR_LIKE_FAIL_PMC_READS=CODE, TAVRIN_VENDOR_LIKE_CNC (the
+// simulated CNC library to load), TAVRIN_VENDOR_LIKE_STATE (a state file each
+// call loads and saves under its lock, as `tavrin --sim FILE` does); at
+// cnc_exitprocess TAVRIN_VENDOR_LIKE_COUNT_FILE receives the call count.
 #ifndef TAVRIN_TESTS_VENDOR_LIKE_CONTROL_H
 #define TAVRIN_TESTS_VENDOR_LIKE_CONTROL_H
 

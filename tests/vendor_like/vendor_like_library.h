@@ -1,6 +1,13 @@
 // Inside the vendor-like FOCAS2 library: its exported FOCAS2 calls, and what
 // the files that implement them share (the start-up check and the count, the
 // switches, the handle table and the CNC behind the wire).
+//
+// Like the maker's library it ends the process when a call comes before
+// cnc_startupprocess; makes cnc_rdpmacro and cnc_wrpmacro of its own exported
+// range calls, through the dynamic linker; gives handles of its own (from
+// 0x5A00 on) that the simulated CNC does not know; answers cnc_getpath and
+// cnc_setpath itself; and refuses real-parameter and all-axes writes with
+// EW_LENGTH (2) before anything goes out.
 #ifndef TAVRIN_TESTS_VENDOR_LIKE_LIBRARY_H
 #define TAVRIN_TESTS_VENDOR_LIKE_LIBRARY_H
 

@@ -14,7 +14,6 @@
 #include "read_watch.h"
 #include "tavrin/machine/mchn.h"
 #include "tavrin/machine/mchn_status.h"
-#include "tavrin/nc/error_report.h"
 #include "tavrin/nc/handles.h"
 
 namespace tavrin::cli {
@@ -144,17 +143,10 @@ int ShowIdentity(Session& session, Output& out) {
     per_path.push_back(entry);
   }
   data["paths"] = per_path;
-  Json failures = watch.FailuresJson();
-  if (failed != 0) {
-    const char* name = tavrin::Focas2CodeName(failed);
-    failures.push_back({{"read", "lib_ReadMachineIdentity"}, {"call", failed_call}, {"code", failed},
-                        {"code_name", name != nullptr ? Json(name) : Json(nullptr)}});
-  }
-  if (!failures.empty()) data["failed"] = failures;
+  if (failed != 0) watch.Add({"the identity reading", failed_call, failed});
+  if (!watch.failures().empty()) data["failed"] = watch.FailuresJson();
   out.Print(table);
-  int result = watch.Report(out);
-  if (failed != 0) result = out.FailCode(failed, "the identity reading (" + failed_call + ")");
-  return result;
+  return watch.Report(out);
 }
 
 void AddSwitchCommands(CLI::App* machine, Context& context) {
@@ -486,17 +478,12 @@ int ShowMachineStatus(Session& session, Output& out) {
   std::size_t failed = Session::FailedSince(mark);
   data["focas_calls"] = calls;
   data["failed_calls"] = failed;
-  Json failed_list = Json::array();
-  for (const FailedRead& f : reading.failures) {
-    const char* name = tavrin::Focas2CodeName(f.code);
-    failed_list.push_back({{"read", f.what}, {"call", f.call}, {"code", f.code},
-                           {"code_name", name != nullptr ? Json(name) : Json(nullptr)}});
-    out.FailCode(f.code, f.what + " (" + f.call + ")");
-  }
-  if (!reading.failures.empty()) data["failed"] = failed_list;
+  ReadWatch watch;
+  for (const FailedRead& f : reading.failures) watch.Add(f);
+  if (!reading.failures.empty()) data["failed"] = watch.FailuresJson();
   out.Line(std::to_string(calls) + " FOCAS2 calls" +
            (failed != 0 ? ", " + std::to_string(failed) + " failed: their signals show \"failed\"" : ""));
-  return reading.failures.empty() ? static_cast<int>(kExitOk) : static_cast<int>(kExitFailed);
+  return watch.Report(out);
 }
 
 void AddMachineCommands(CLI::App& app, Context& context) {

@@ -93,8 +93,6 @@ class Connection {
   void DropHandle();
 
   bool simulated() const { return options_.focas.empty(); }
-  // The simulated CNC's control table after Prepare; null for another library.
-  const tavrin::simcnc::Control* simulated_cnc() const { return simulated_cnc_; }
 
  private:
   int RunWithHandle(const std::function<int(Session&)>& body, HandleUse use);

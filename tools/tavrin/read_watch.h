@@ -31,6 +31,9 @@ class ReadWatch {
   // did not return 0.
   bool Watch(const std::string& what, const std::function<void()>& read);
 
+  // Notes a failure found another way (a reading that marks failed fields).
+  void Add(const FailedRead& failed) { failures_.push_back(failed); }
+
   const std::vector<FailedRead>& failures() const { return failures_; }
   // [{"read": WHAT, "call": CALL, "code": CODE, "code_name": NAME or null}]
   Json FailuresJson() const;
