@@ -88,6 +88,8 @@ set(TAVRIN_LIBRARY_SOURCES
   ${TAVRIN_SRC}/simulation/model.cpp
   ${TAVRIN_SRC}/simulation/model_files.cpp
   ${TAVRIN_SRC}/simulation/model_scan.cpp
+  ${TAVRIN_SRC}/simulation/model_check.cpp
+  ${TAVRIN_SRC}/simulation/pair_replace.cpp
   ${TAVRIN_SRC}/simulation/scan_line.cpp
   ${TAVRIN_SRC}/simulation/sim_files.cpp
   ${TAVRIN_SRC}/simulation/simu_module.cpp

@@ -37,6 +37,11 @@ TEST_F(DriveMappingTest, DriveVariablesNameFoldersAndCaseIsFoundAsWindowsWould) 
     EXPECT_EQ("<a/>\n", FirstLine(path)) << path;
   }
   EXPECT_EQ("(not opened)", FirstLine("F:\\Sim\\LatheA.OVP"));  // not mapped here
+  // ".." may climb inside the drive's folder, never out of it.
+  EXPECT_EQ("<a/>\n", FirstLine("E:\\Sim\\..\\Sim\\.\\LatheA.OVP"));
+  WriteFile(drive_.path().parent_path() / "outside.ovp", "<out/>\n");
+  EXPECT_EQ("(not opened)", FirstLine("E:\\..\\" + drive_.path().parent_path().filename().string() + "\\outside.ovp"));
+  EXPECT_EQ("(not opened)", FirstLine("E:\\Sim\\..\\..\\outside.ovp"));
 
   // When the exact name exists it is taken, even if another differs only in case.
   WriteFile(In("Sim/lathea.ovp"), "<b/>\n");

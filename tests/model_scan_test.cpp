@@ -77,9 +77,12 @@ TEST_F(ModelScanTest, WhatBelongsToWhichModelAndSide) {
       {"a stock inside a jaw is no workpiece",
        Lathe(Name("S12") + Element("linearassembly", Element("stock", M(1)))), false, false, 0, 0, 0, 1, false,
        false},
-      {"a scan ends at the first line without markup",
-       Lathe(Name("S11") + "\n" + Element("fixture", M(5)) + jaw + Element("stock", "")), false, false, 0, 0, 0, 0,
-       false, false},
+      {"a scan goes on past lines without markup and CR-only line ends, and skips a long line whole",
+       "<?xml version=\"1.0\"?>\r<!-- CR -->\r\r" +
+           Lathe(Name("S11") + "\n\n" +
+                 Element("fixture", M(5) + "<!-- " + std::string(520, 'x') + Matrix(99) + " -->\n") + jaw +
+                 "  <stock>\r" + M(7) + "  </stock>\r"),
+       true, false, 5, 0, 1, 0, true, false},
   };
   for (const Case& c : cases) {
     SetFiles(c.file, c.file);

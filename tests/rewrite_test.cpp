@@ -160,6 +160,33 @@ TEST_F(RewriteTest, DerivedNamesIgnoreTheMachineFilesOwnExtension) {
   EXPECT_EQ(2, std::distance(fs::directory_iterator(elsewhere.path()), fs::directory_iterator()));
 }
 
+// Links: on Linux only, where the tests make them.
+TEST_F(RewriteTest, LinksAreNeverFollowedAtTheTemporaryNameAndSourcesStayLinks) {
+  if (!FilesHaveModeBits()) GTEST_SKIP() << "links are made on Linux only";
+  TemporaryFolder elsewhere;
+  const fs::path outside = elsewhere.path() / "precious.txt";
+  WriteFile(outside, "keep me\n");
+  fs::create_symlink(outside, Path(kAssemblyTemp));
+  // The machine file is a link to a file in another folder.
+  const fs::path target = elsewhere.path() / "LatheA-real.ovp";
+  fs::rename(Path(kMachineFile), target);
+  fs::create_symlink(target, Path(kMachineFile));
+
+  ASSERT_EQ(0, CLibChuckModel('L').SetPosZ(-66));
+  EXPECT_EQ("keep me\n", ReadFile(outside));
+  EXPECT_FALSE(fs::is_symlink(Path(kAssemblyFile)));
+  EXPECT_TRUE(fs::is_symlink(Path(kMachineFile)));
+  EXPECT_NE(std::string::npos, ReadFile(target).find(Matrix(-66)));
+  EXPECT_EQ(-66.0, CLibChuckModel('L').GetPosZ());
+}
+
+TEST_F(RewriteTest, CrOnlyLineEndsAreKept) {
+  SetFiles(ChuckFile("\t\t" + Matrix(1) + "\r", "\r"), ChuckFile("\t\t" + Matrix(1) + "\r", "\r"));
+  ASSERT_EQ(0, CLibChuckModel('L').SetPosZ(3));
+  EXPECT_EQ(3.0, CLibChuckModel('L').GetPosZ());
+  EXPECT_EQ(ChuckFile("\t\t" + Matrix(3) + "\r", "\r"), Read(kMachineFile));
+}
+
 std::string Work(const std::string& side, double z) {
   return "<latheassembly>\n <name>" + side + "</name>\n <stock>\n  " + Matrix(z) + "\n </stock>\n</latheassembly>\n";
 }

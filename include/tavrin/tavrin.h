@@ -30,6 +30,7 @@
 #include "tavrin/simulation/jaw_model.h"
 #include "tavrin/simulation/work_model.h"
 #include "tavrin/simulation/simu_module.h"
+#include "tavrin/simulation/model_check.h"
 #include "tavrin/machine/mchn_struct_model.h"
 #include "tavrin/serial/com_port.h"
 #include "tavrin/display/gdi_types.h"

@@ -44,7 +44,13 @@ class FileLock {
 // Replaces the file `path` with `contents` (see above).  False, with *error,
 // when the temporary file cannot be written or renamed; the target is then
 // unchanged and the temporary file removed.
+// A target that is a symbolic link is replaced at the file it leads to, so
+// that the link stays a link.
 bool WriteFileAtomically(const std::string& path, const std::string& contents, std::string* error);
+
+// The file that `path` names once every symbolic link on the way is
+// followed; `path` itself when it is no link or the link leads nowhere.
+std::string LinkTarget(const std::string& path);
 
 }  // namespace tavrin::platform
 

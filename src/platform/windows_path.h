@@ -15,7 +15,8 @@
 // case, as Windows would find it (when several do, the smallest in byte order
 // wins).  A component with no match, and all after it, stay as written, so
 // that a file about to be created keeps the name it was given.  A path
-// without a drive letter is used as it is.
+// without a drive letter is used as it is.  A ".." that would leave the
+// drive's folder (C:\..\x) is refused.
 #ifndef TAVRIN_PLATFORM_WINDOWS_PATH_H
 #define TAVRIN_PLATFORM_WINDOWS_PATH_H
 
@@ -29,7 +30,7 @@ constexpr std::size_t kNativePathSize = 4096;
 // Writes the file-system name of `path` into `native` (`size` bytes with the
 // terminator).  False, with `native` empty, when `path` is null, when the
 // drive's folder cannot be found (no variable, no $WINEPREFIX and no $HOME),
-// or when the result does not fit.
+// when a ".." would leave it, or when the result does not fit.
 bool ToNativePath(const char* path, char* native, std::size_t size);
 
 }  // namespace tavrin::platform

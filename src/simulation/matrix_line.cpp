@@ -44,6 +44,8 @@ short RewriteMatrixLine(char* line, const CLibXmlinf* info, short mode, double v
     line_end = "\r\n";
   } else if (old_length >= 1 && line[old_length - 1] == '\n') {
     line_end = "\n";
+  } else if (old_length >= 1 && line[old_length - 1] == '\r') {
+    line_end = "\r";
   }
 
   char rebuilt[kLineBufferSize];

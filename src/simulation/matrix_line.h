@@ -33,8 +33,7 @@ double MatrixValue(const CLibXmlinf* info, short mode);
 // SetMatrixVal: rebuilds `line` (a buffer of kLineBufferSize characters)
 // with its own indentation, all 16 numbers printed with %.15g and the one
 // that `mode` selects replaced by `value`, and the line end that the old line
-// had ("\n", "\r\n", or none for a piece of a line or a last line without
-// one).  0 when done; -1, with `line` unchanged, for another mode, no matrix,
+// had ("\n", "\r\n", a lone "\r", or none for a last line without one).  0 when done; -1, with `line` unchanged, for another mode, no matrix,
 // a line that holds more than its indentation, the element and its line end
 // (the rest would be lost), or a new line that would not fit the buffer.
 short RewriteMatrixLine(char* line, const CLibXmlinf* info, short mode, double value);

@@ -2,8 +2,10 @@
 
 #include <cstdlib>
 
+#include "platform/file_replace.h"
 #include "platform/profile_string.h"
 #include "simulation/model_files.h"
+#include "simulation/pair_replace.h"
 #include "simulation/sim_files.h"
 #include "tavrin/message.h"
 
@@ -20,9 +22,13 @@ void Model::TellMissingFilepath() const {
   if (info().tells_missing_filepath) tavrin_show_message(kMissingFilepathMessage, nullptr, kMissingFilepathBoxStyle);
 }
 
+bool Model::Files(SimulationFileNames* names) {
+  return FindSimulationFiles(names) && FinishRecordedReplace(*names);
+}
+
 bool Model::CountElements(bool first_only, short* count) const {
-  char machine[kPathSize];
-  return ReadMachineFilePath(machine) && CountModelElements(machine, kind_, left_, first_only, count);
+  SimulationFileNames names;
+  return Files(&names) && CountModelElements(names.machine, kind_, left_, first_only, count);
 }
 
 bool Model::IsDefine() const {
@@ -43,7 +49,7 @@ short Model::ReadPos(ModelFile file, short mode, double* value) const {
     return -1;
   }
   SimulationFileNames names;
-  if (file == ModelFile::kNone || !DeriveFileNames(machine, &names)) return -1;
+  if (file == ModelFile::kNone || !DeriveFileNames(machine, &names) || !FinishRecordedReplace(names)) return -1;
   const char* path = file == ModelFile::kAssembly ? names.assembly : names.machine;
   return ReadModelMatrix(path, kind_, left_, mode, value) ? 0 : -1;
 }
@@ -54,10 +60,14 @@ double Model::GetPosZ() const {
   return z;
 }
 
-// The assembly file first; its pass gives the model's old Z there, from
+// The assembly file's pass first; it gives the model's old Z there, from
 // which a model that keeps its offset between the files gets its Z in the
 // machine file.  Such a model asks for its place in the machine file before
 // anything is rewritten, and tells a missing "filepath" once for each file.
+// Both temporary files are written before either file is replaced, and the
+// two are put in place as one step (pair_replace.h).  When the machine
+// file's pass fails, the assembly file is replaced alone, as a rewrite
+// that fails at its second file always has.
 short Model::SetPos(double value, short mode) const {
   const bool keeps_offset = info().keeps_machine_offset;
   double machine_z = 0.0;
@@ -72,11 +82,19 @@ short Model::SetPos(double value, short mode) const {
     ReadPos(ModelFile::kMachine, mode, &machine_z);
   }
   SimulationFileNames names;
-  if (!FindSimulationFiles(&names)) return -1;
+  if (!Files(&names)) return -1;
   double assembly_z = 0.0;
-  if (!RewriteModelFile(names.assembly, names.assembly_temporary, kind_, left_, mode, value, &assembly_z)) return -1;
+  bool opened = false;
+  if (!WriteRewrittenFile(names.assembly, names.assembly_temporary, kind_, left_, mode, value, &assembly_z, &opened)) {
+    return -1;
+  }
   const double machine_value = keeps_offset ? value - assembly_z + machine_z : value;
-  return RewriteModelFile(names.machine, names.machine_temporary, kind_, left_, mode, machine_value) ? 0 : -1;
+  if (!WriteRewrittenFile(names.machine, names.machine_temporary, kind_, left_, mode, machine_value, nullptr,
+                          &opened)) {
+    tavrin::platform::ReplaceWithTemporary(names.assembly_temporary, names.assembly);
+    return -1;
+  }
+  return ReplacePair(names) ? 0 : -1;
 }
 
 double Model::GetOriginDist() const {

@@ -8,6 +8,7 @@
 
 #include "simulation/matrix_line.h"
 #include "simulation/scan_line.h"
+#include "simulation/sim_files.h"
 
 namespace tavrin::simulation {
 
@@ -49,9 +50,16 @@ constexpr const ModelKindInfo& InfoOf(ModelKind kind) { return kModelKinds[stati
 // that cannot be opened.
 enum class ModelFile { kAssembly, kMachine, kNone };
 
-// One model of one side.  Every call reads the settings and the files anew.
+// One model of one side.  Every call reads the settings and the files anew,
+// and first finishes a rewrite that a killed process left recorded
+// (pair_replace.h).
 class Model {
  public:
+  // Reads "filepath", builds the names and finishes a recorded rewrite;
+  // false when "filepath" is empty or too long, or the recorded rewrite
+  // cannot be finished.
+  static bool Files(SimulationFileNames* names);
+
   Model(ModelKind kind, bool left) : kind_(kind), left_(left) {}
 
   // The side after the side letter `side`: 'L' left, 'R' right, any other
@@ -72,9 +80,9 @@ class Model {
   short ReadPos(ModelFile file, short mode, double* value) const;
   // Its Z position in the assembly file, 0.0 when it cannot be read.
   double GetPosZ() const;
-  // Rewrites the assembly file and then the machine file with `value` (by
-  // mode); 0 when both were replaced, -1 at the first failure (a failure at
-  // the machine file leaves the assembly file rewritten).
+  // Rewrites the assembly file and the machine file with `value` (by mode);
+  // 0 when both were replaced, -1 at the first failure (a failure at the
+  // machine file leaves the assembly file rewritten; pair_replace.h).
   short SetPos(double value, short mode) const;
   // Its origin distance; 0.0 when missing or not a number.
   double GetOriginDist() const;

@@ -36,6 +36,7 @@ LineRole ModelScan::Feed(ScanTag tag, const char* text) {
     if (tag == element.close) open_ &= ~bit;
     if (tag != element.open || !in_lathe_ || (open_ & element.outside) != 0) continue;
     open_ |= bit;
+    opened_[kind] = ++openings_;
     if (bit == KindBit(kind_) && SideMatches()) return LineRole::kModelStart;
   }
   return LineRole::kOther;

@@ -41,6 +41,16 @@ class ModelScan {
   LineRole Feed(const CLibXmlinf& info) { return Feed(ScanTagOf(info.tag), info.text); }
   // The same with the record's tag already looked up (scan_line.h).
   LineRole Feed(ScanTag tag, const char* text);
+  // Inside one of the model's elements, on its side as known now.
+  bool InModel() const { return (open_ & KindBit(kind_)) != 0 && SideMatches(); }
+  // The model's element is the one opened last of those open: a matrix line
+  // here is its own, not that of an element opened inside it.
+  bool ModelIsInnermost() const {
+    for (unsigned kind = 0; kind < 3; ++kind) {
+      if ((open_ & (1u << kind)) != 0 && opened_[kind] > opened_[static_cast<unsigned>(kind_)]) return false;
+    }
+    return true;
+  }
 
  private:
   bool SideMatches() const { return (side_ == 0 && left_) || (side_ == 1 && !left_); }
@@ -50,6 +60,8 @@ class ModelScan {
   bool in_lathe_ = false;
   int side_ = -1;
   unsigned open_ = 0;  // the open elements, by KindBit
+  unsigned long opened_[3] = {0, 0, 0};  // when each kind's element opened last
+  unsigned long openings_ = 0;
 };
 
 }  // namespace tavrin::simulation

@@ -37,7 +37,9 @@ bool DeriveFileNames(const char* machine_file, SimulationFileNames* names) {
     std::memcpy(names->machine, machine_file, std::strlen(machine_file) + 1);
     ok = Join(drive, folder, base, "", ".ovx", names->assembly) &&
          Join(drive, folder, base, "Temp", ".ovx", names->assembly_temporary) &&
-         Join(drive, folder, base, "Temp", ".ovp", names->machine_temporary);
+         Join(drive, folder, base, "Temp", ".ovp", names->machine_temporary) &&
+         Join(drive, folder, base, "Temp", ".ovi", names->intent) &&
+         Join(drive, folder, base, "Temp", ".lock", names->lock);
   }
   if (!ok) *names = SimulationFileNames{};
   return ok;

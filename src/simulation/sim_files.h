@@ -3,7 +3,9 @@
 // The settings file names the machine file in section "OVX", key "filepath"
 // (a Windows path of at most 259 characters).  Beside the machine file, with
 // its drive, folder and base name, lie the assembly file (".ovx") and, during
-// a rewrite, the temporary files (base name + "Temp", ".ovx" and ".ovp").
+// a rewrite, the temporary files (base name + "Temp", ".ovx" and ".ovp") and
+// the rewrite's record of intent (base name + "Temp", ".ovi";
+// pair_replace.h); the command's lock file is base name + "Temp", ".lock".
 // The machine file's own extension plays no part in these names.
 #ifndef TAVRIN_SIMULATION_SIM_FILES_H
 #define TAVRIN_SIMULATION_SIM_FILES_H
@@ -25,6 +27,8 @@ struct SimulationFileNames {
   char assembly[kPathSize];
   char assembly_temporary[kPathSize];
   char machine_temporary[kPathSize];
+  char intent[kPathSize];
+  char lock[kPathSize];
 };
 
 // Builds the names from the machine file's name; false when a name would not

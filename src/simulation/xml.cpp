@@ -53,6 +53,7 @@ CLibXml::CLibXml()
       read_pos_(0),
       read_end_(0),
       last_length_(0),
+      last_ends_line_(false),
       read_failed_(false),
       block_has_nul_(false),
       write_fill_(0),
@@ -100,11 +101,16 @@ int CLibXml::OpenXmlFileForRead(const char* file_name) {
 }
 
 int CLibXml::OpenXmlFileForWrite(const char* file_name) {
+  return OpenForWrite(file_name, false);
+}
+
+int CLibXml::OpenForWrite(const char* file_name, bool fresh) {
+  using tavrin::platform::TextFileMode;
   CloseXmlFileForWrite();
   if (file_name == nullptr) return 0;
   write_block_ = new (std::nothrow) char[kBlockSize];
   if (write_block_ != nullptr) {
-    write_stream_ = tavrin::platform::OpenTextFile(file_name, tavrin::platform::TextFileMode::kWrite);
+    write_stream_ = tavrin::platform::OpenTextFile(file_name, fresh ? TextFileMode::kCreateFresh : TextFileMode::kWrite);
   }
   if (write_stream_ == nullptr) CloseXmlFileForWrite();
   write_open_ = write_stream_ != nullptr ? 1 : 0;
@@ -137,14 +143,6 @@ bool CLibXml::FinishWriting() {
   write_fill_ = 0;
   write_failed_ = false;
   return ok;
-}
-
-bool CLibXml::Refill() {
-  read_pos_ = 0;
-  read_end_ = std::fread(read_block_, 1, kBlockSize, read_stream_);
-  if (read_end_ == 0 && std::ferror(read_stream_)) read_failed_ = true;
-  block_has_nul_ = std::memchr(read_block_, '\0', read_end_) != nullptr;
-  return read_end_ > 0;
 }
 
 // The next line as fgets would take it (at most `max` characters, up to and
@@ -265,11 +263,45 @@ void CLibXml::StrIndent(char* target, const char* line) {
   target[length] = '\0';
 }
 
+// A carriage return not followed by a line feed ends a line too (files
+// written with CR-only line ends): the piece is cut after the first such one
+// and the rest stays in the block for the next read.  *ends_line tells
+// whether the piece ends with a line end; for a CR that is the piece's last
+// byte the next byte decides, seen in the block or else by peeking at the
+// stream.
+std::size_t CLibXml::CutAtLoneReturn(const char* data, std::size_t length, bool* ends_line) {
+  const char* end = data + length;
+  *ends_line = end[-1] == '\n';
+  for (const char* cr = static_cast<const char*>(std::memchr(data, '\r', length)); cr != nullptr;
+       cr = static_cast<const char*>(std::memchr(cr + 1, '\r', static_cast<std::size_t>(end - cr - 1)))) {
+    if (cr + 1 < end) {
+      if (cr[1] == '\n') return length;  // the CR LF that ends the piece
+      std::size_t keep = static_cast<std::size_t>(cr + 1 - data);
+      read_pos_ -= length - keep;
+      *ends_line = true;
+      return keep;
+    }
+    int next = EOF;
+    if (read_pos_ < read_end_) {
+      next = static_cast<unsigned char>(read_block_[read_pos_]);
+    } else if (read_stream_ != nullptr) {
+      next = std::fgetc(read_stream_);
+      if (next != EOF) std::ungetc(next, read_stream_);
+    }
+    *ends_line = next != '\n';
+    return length;
+  }
+  return length;
+}
+
 namespace tavrin::simulation {
 
 bool XmlStreamAccess::NextLine(CLibXml& reader, const char** data, std::size_t* length, CLibXmlinf* info,
                                ScanTag* which) {
-  *length = reader.last_length_ = reader.read_open_ != 0 ? reader.NextPiece(kScanLineLimit, data) : 0;
+  *length = reader.read_open_ != 0 ? reader.NextPiece(kScanLineLimit, data) : 0;
+  reader.last_ends_line_ = false;
+  if (*length > 0) *length = reader.CutAtLoneReturn(*data, *length, &reader.last_ends_line_);
+  reader.last_length_ = *length;
   if (*length == 0 || reader.read_failed_) {
     *info = CLibXmlinf{nullptr, nullptr, nullptr, nullptr, nullptr};
     return false;
@@ -278,25 +310,14 @@ bool XmlStreamAccess::NextLine(CLibXml& reader, const char** data, std::size_t* 
       CutScanLine(*data, *length, reader.tag_, reader.text_, info, which)) {
     return true;
   }
-  std::size_t text_length = *length;
-  if (reader.block_has_nul_) {
-    const char* nul = static_cast<const char*>(std::memchr(*data, '\0', *length));
-    if (nul != nullptr) text_length = static_cast<std::size_t>(nul - *data);
-  }
-  bool got = reader.ParseLine(*data, text_length, info);
+  bool got = ParseWhole(reader, *data, *length, info);
   *which = ScanTagOf(info->tag);
   return got;
 }
 
-bool XmlStreamAccess::CopyRest(CLibXml& reader, CLibXml& writer) {
-  if (reader.read_open_ == 0) return true;
-  for (;;) {
-    if (reader.read_pos_ < reader.read_end_) {
-      if (!writer.WriteBytes(reader.read_block_ + reader.read_pos_, reader.read_end_ - reader.read_pos_)) return false;
-      reader.read_pos_ = reader.read_end_;
-    }
-    if (!reader.Refill()) return !reader.read_failed_;
-  }
+bool XmlStreamAccess::ParseWhole(CLibXml& reader, const char* line, std::size_t length, CLibXmlinf* info) {
+  const char* nul = static_cast<const char*>(std::memchr(line, '\0', length));
+  return reader.ParseLine(line, nul != nullptr ? static_cast<std::size_t>(nul - line) : length, info);
 }
 
 }  // namespace tavrin::simulation

@@ -12,7 +12,7 @@ using FopenCall = std::FILE* (*)(const char*, const char*);
 FopenCall original_fopen = nullptr;
 
 std::FILE* FopenFailingFor(const char* name, const char* mode) {
-  if (std::strstr(name, failing_fragment) != nullptr) {
+  if (NameFails(name)) {
     errno = EACCES;
     return nullptr;
   }
@@ -24,6 +24,9 @@ ScopedOpenFailure::ScopedOpenFailure(const char* fragment)
     : ScopedSyscalls{{"fopen", &FopenFailingFor}} {
   failing_fragment = fragment;
   original_fopen = previous<FopenCall>("fopen");
+  Replace(FreshCreateFailure());
 }
+
+bool NameFails(const char* name) { return failing_fragment != nullptr && std::strstr(name, failing_fragment) != nullptr; }
 
 }  // namespace tavrin::test

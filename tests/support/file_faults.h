@@ -8,10 +8,15 @@
 
 namespace tavrin::test {
 
-// Opening a file whose system name contains `fragment` fails (one at a time).
+// Opening a file whose system name contains `fragment` fails (one at a time),
+// also the fresh creation of a temporary file.
 struct ScopedOpenFailure : ScopedSyscalls {
   explicit ScopedOpenFailure(const char* fragment);
 };
+// The fresh creation's call made to fail for names containing the fragment
+// (one file per platform).
+SyscallFake FreshCreateFailure();
+bool NameFails(const char* name);
 // Putting a temporary file in its target's place fails (rename, MoveFileExA).
 struct ScopedReplaceFailure : ScopedSyscalls {
   ScopedReplaceFailure();

@@ -172,6 +172,51 @@ TEST_F(TavrinCommandTest, MovesSimulationModels) {
   EXPECT_EQ(Json({"sim", "structure"})["machine_name"], "LatheA");
 }
 
+// A move that could not change both files whole changes neither; moves of
+// several runs at once never leave the files disagreeing; text from a
+// Windows panel's settings comes out as valid JSON.
+TEST_F(TavrinCommandTest, SimulationFilesAreChangedWholeOrNotAtAll) {
+  const fs::path machines = folder_ / "c" / "QvApplication" / "Qv Crash Preview" / "Machines";
+  const std::string machine = ReadAll(machines / "LatheA.ovp"), assembly = AssemblyFile();
+  auto replaced = [](std::string text, const std::string& from, const std::string& to) {
+    return text.replace(text.find(from), from.size(), to);
+  };
+  const std::string chuck_line = "0,0,0,-120,1</matrix>";
+  struct Broken {
+    std::string file, contents, says;
+  } cases[] = {
+      {"LatheA.ovx", replaced(assembly, chuck_line, std::string("0,0,0,-120,1</matrix>\0", 22)), "NUL byte"},
+      {"LatheA.ovp", replaced(machine, "</fixture>", "</fixtures>"), "closing tag missing"},
+      {"LatheA.ovp", replaced(machine, chuck_line, "0,0,0,-120,1</matrix><!-- moved -->"), "not 16 numbers alone"},
+      {"LatheA.ovp", replaced(machine, chuck_line, "0,0,0,-120,1</matrix><!--" + std::string(600, '-') + "-->"),
+       "longer than 511"},
+  };
+  for (const Broken& broken : cases) {
+    std::ofstream(machines / broken.file, std::ios::binary) << broken.contents;
+    CommandResult result = Run({"chuck", "set", "L", "-140"});
+    EXPECT_EQ(result.exit_code, 1) << broken.says;
+    EXPECT_NE(result.err.find(broken.says), std::string::npos) << result.err;
+    EXPECT_EQ(ReadAll(machines / broken.file), broken.contents);
+    std::ofstream(machines / broken.file, std::ios::binary) << (broken.file == "LatheA.ovp" ? machine : assembly);
+  }
+  EXPECT_EQ(Run({"work", "set", "R", "1e300"}).exit_code, 2);
+
+  std::vector<std::thread> runs;
+  for (int i = 0; i < 8; ++i) {
+    runs.emplace_back([this, i] { EXPECT_EQ(Run({"chuck", "set", "L", std::to_string(-130 - i)}).exit_code, 0); });
+  }
+  for (std::thread& run : runs) run.join();
+  const double z = Json({"chuck", "get", "L"})["z"];
+  EXPECT_NE(ReadAll(machines / "LatheA.ovp").find("0,0,0," + std::to_string(static_cast<int>(z)) + ",1</matrix>"),
+            std::string::npos);
+
+  const fs::path settings = folder_ / "c" / "QvApplication" / "Qv Crash Preview" / "CustomSetting.ini";
+  const std::string shift_jis = replaced(ReadAll(settings), "Type-A", "\x90\xf9\x94\xd5" "A");
+  std::ofstream(settings, std::ios::binary) << shift_jis;
+  EXPECT_EQ(Json({"sim", "structure"})["machine_type"], "\\x90\\xF9\\x94\\xD5A");
+  EXPECT_EQ(Json({"sim", "structure"}, {"TAVRIN_PANEL_CODE_PAGE=932"})["machine_type"], "\u65cb\u76e4A");
+}
+
 TEST_F(TavrinCommandTest, ControlsTheSimulationApplication) {
   Json({"sim", "redraw"});
   EXPECT_EQ(Json({"pmc", "get", "D9693"})["value"], 0x48) << "bit 3 set beside bit 6, in the state file";

@@ -3,6 +3,7 @@
 // distance) and the machine structure model.  They read the collision-check
 // simulation's files through drive C:, which --drive-c (TAVRIN_DRIVE_C) maps
 // onto a folder off Windows; no CNC is involved.
+#include <cmath>
 #include <functional>
 #include <iostream>
 #include <memory>
@@ -14,6 +15,7 @@
 #include "tavrin/machine/mchn_struct_model.h"
 #include "tavrin/simulation/chuck_model.h"
 #include "tavrin/simulation/jaw_model.h"
+#include "tavrin/simulation/model_check.h"
 #include "tavrin/simulation/work_model.h"
 
 namespace tavrin::cli {
@@ -27,6 +29,7 @@ char SideLetter(bool left) { return left ? 'L' : 'R'; }
 struct SimModel {
   const char* name;   // in the commands and the JSON: chuck, jaws, work
   const char* label;  // in tables, help and set's message: chuck, jaws, workpiece
+  char letter;        // for lib_CheckModelRewrite: C, J, W
   bool (*is_define)(char side);
   double (*get_z)(char side);
   short (*set_z)(char side, double z);
@@ -35,18 +38,18 @@ struct SimModel {
 };
 
 template <typename Model>
-constexpr SimModel SimModelOf(const char* name, const char* label, short (*count)(char) = nullptr,
+constexpr SimModel SimModelOf(const char* name, const char* label, char letter, short (*count)(char) = nullptr,
                               double (*origin)(char) = nullptr) {
-  return {name, label, [](char side) { return Model(side).IsDefine(); },
+  return {name, label, letter, [](char side) { return Model(side).IsDefine(); },
           [](char side) { return Model(side).GetPosZ(); }, [](char side, double z) { return Model(side).SetPosZ(z); },
           count, origin};
 }
 
 // In the order of sim models.
 constexpr SimModel kSimModels[] = {
-    SimModelOf<CLibChuckModel>("chuck", "chuck"),
-    SimModelOf<CLibJawModel>("jaws", "jaws", [](char side) { return CLibJawModel(side).GetNum(); }),
-    SimModelOf<CLibWorkModel>("work", "workpiece", nullptr,
+    SimModelOf<CLibChuckModel>("chuck", "chuck", 'C'),
+    SimModelOf<CLibJawModel>("jaws", "jaws", 'J', [](char side) { return CLibJawModel(side).GetNum(); }),
+    SimModelOf<CLibWorkModel>("work", "workpiece", 'W', nullptr,
                               [](char side) { return CLibWorkModel(side).GetOriginDist(); }),
 };
 
@@ -99,15 +102,17 @@ int ShowModels(Output& out) {
     sides[std::string(1, side)] = entry;
   }
   out.data()["sides"] = sides;
-  out.Print(table);
   bool any = false;
   for (const auto& side : sides) {
     for (const auto& model : side) any = any || model["defined"].get<bool>();
   }
-  if (!any) {
-    std::cerr << "tavrin: no model found: are the simulation's files on drive C:? Off Windows map it with "
-                 "--drive-c DIR (or TAVRIN_DRIVE_C)\n";
+  TavrinModelCheck check;
+  if (!any && lib_CheckModelRewrite('C', 'L', &check) == -1) {
+    return out.Fail(kExitFailed, "the simulation's files cannot be read (is Orvex.ini's \"filepath\" set, and is "
+                                 "drive C: mapped with --drive-c DIR or TAVRIN_DRIVE_C?)");
   }
+  out.Print(table);
+  if (!any) std::cerr << "tavrin: no model is defined in the simulation's machine file\n";
   return kExitOk;
 }
 
@@ -148,16 +153,47 @@ int ShowStructure(Output& out) {
   }
   data["turrets"] = turrets;
   number("b_to_turret_origin", "B rotation to turret origin", model.GetRotBtoRotTurretOrg());
+  if (name[0] == '\0' && machine_type[0] == '\0') {
+    return out.Fail(kExitFailed, "CustomSetting.ini names no machine: is it missing? (is drive C: mapped with "
+                                 "--drive-c DIR or TAVRIN_DRIVE_C?)");
+  }
   out.Print(table);
   return kExitOk;
 }
 
-// Moves one model of one side and reports its Z position read back.
+// Why a move of the model could not change `file` whole; empty when it can.
+std::string RewriteRefusal(const SimModel& model, char side, const TavrinModelFileCheck& file) {
+  std::string where = file.file;
+  if (file.problem_line > 0) where += " line " + std::to_string(file.problem_line);
+  if (file.problem[0] != '\0') return where + ": " + file.problem;
+  if (file.rewritable == 0) {
+    return where + ": no matrix line of the " + model.label + " on side " + side + " that a rewrite could change";
+  }
+  return "";
+}
+
+// Moves one model of one side and reports its Z position read back.  The
+// simulation's files are locked for the move, so that two runs never
+// interleave their passes, and checked first: a move that could not change
+// both files whole changes neither.
 int SetModelZ(Output& out, const std::string& name, bool left, double z) {
   const SimModel& model = SimModelNamed(name);
   const char side = SideLetter(left);
   if (!model.is_define(side)) return NotDefined(out, model.label, side);
+  void* lock = lib_LockSimulationFiles();
+  if (lock == nullptr) return out.Fail(kExitFailed, "cannot lock the simulation's files (is the folder writable?)");
+  TavrinModelCheck check;
+  const short checked = lib_CheckModelRewrite(model.letter, side, &check);
+  std::string refusal;
+  for (const TavrinModelFileCheck* file : {&check.assembly, &check.machine}) {
+    if (refusal.empty()) refusal = checked == 0 ? RewriteRefusal(model, side, *file) : file->problem;
+  }
+  if (checked != 0 || !refusal.empty()) {
+    lib_UnlockSimulationFiles(lock);
+    return out.Fail(kExitFailed, "nothing changed: " + (refusal.empty() ? "the simulation's files cannot be read" : refusal));
+  }
   const short result = model.set_z(side, z);
+  lib_UnlockSimulationFiles(lock);
   const double now = model.get_z(side);
   if (result != 0) return out.Fail(kExitFailed, "could not rewrite the simulation's files (SetPosZ gave -1)");
   out.data()["model"] = name;
@@ -193,6 +229,10 @@ int ShowModel(Output& out, const std::string& name, bool left) {
   return kExitOk;
 }
 
+// The largest Z a move takes: far beyond any lathe, small enough that the
+// workpiece's offset between the files stays exact in the arithmetic.
+constexpr double kLargestZ = 1e6;
+
 // Positionals of the commands that name a model's side and a new Z.
 struct ModelArgs {
   std::string model, side, z;
@@ -205,7 +245,10 @@ void WithModelArgs(Context& context, const ModelArgs& args, bool with_z,
   double z = 0.0;
   std::string error;
   Require(ParseSide(args.side, &left, &error), error);
-  if (with_z) Require(ParseNumber(args.z, &z, &error), error);
+  if (with_z) {
+    Require(ParseNumber(args.z, &z, &error), error);
+    Require(std::fabs(z) <= kLargestZ, "a Z beyond +-" + NumberText(kLargestZ) + " mm is no position on a lathe");
+  }
   std::string model = args.model;
   context.without_cnc = [run, model, left, z](Output& out) { return run(out, model, left, z); };
 }

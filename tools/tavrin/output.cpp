@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "tavrin/nc/error_report.h"
+#include "utf8_text.h"
 
 namespace tavrin::cli {
 
@@ -41,13 +42,32 @@ int Output::FailCode(short code, const std::string& what) {
   return result;
 }
 
+namespace {
+// Every string of `value` (keys too) as UTF-8 (utf8_text.h): JSON carries
+// nothing else, and the settings files of a Windows panel are in its code page.
+Json Utf8Json(const Json& value) {
+  if (value.is_string()) return tavrin::tools::Utf8Text(value.get<std::string>());
+  if (value.is_array()) {
+    Json array = Json::array();
+    for (const Json& item : value) array.push_back(Utf8Json(item));
+    return array;
+  }
+  if (value.is_object()) {
+    Json object = Json::object();
+    for (const auto& item : value.items()) object[tavrin::tools::Utf8Text(item.key())] = Utf8Json(item.value());
+    return object;
+  }
+  return value;
+}
+}  // namespace
+
 int Output::Finish(int exit_code) {
   if (json_) {
     Json document = Json::object();
     document["ok"] = exit_code == kExitOk;
     for (auto& item : data_.items()) document[item.key()] = item.value();
     if (!messages_.empty()) document["messages"] = messages_;
-    std::cout << document.dump(2) << '\n';
+    std::cout << Utf8Json(document).dump(2) << '\n';
   }
   std::cout.flush();
   return exit_code;

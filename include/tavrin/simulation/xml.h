@@ -90,8 +90,9 @@ class TAVRIN_CLASS CLibXml {
   friend class tavrin::simulation::XmlStreamAccess;
 
   std::size_t NextPiece(std::size_t max, const char** data);
+  int OpenForWrite(const char* file_name, bool fresh);
+  std::size_t CutAtLoneReturn(const char* data, std::size_t length, bool* ends_line);
   bool ParseLine(const char* line, std::size_t length, CLibXmlinf* info);
-  bool Refill();
   bool WriteBytes(const char* data, std::size_t length);
   bool FlushWrites();
   bool FinishWriting();  // CloseXmlFileForWrite that tells whether all reached the file
@@ -111,6 +112,7 @@ class TAVRIN_CLASS CLibXml {
   std::size_t read_pos_;
   std::size_t read_end_;
   std::size_t last_length_;  // bytes of the last line read, NUL bytes included
+  bool last_ends_line_;      // the model scans' last line ended with a line end
   bool read_failed_;
   bool block_has_nul_;  // a NUL byte somewhere in read_block_[0, read_end_)
   // Write-behind: write_block_[0, write_fill_) waits for the file.

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <atomic>
+#include <cstdlib>
 
 namespace tavrin::platform {
 
@@ -67,7 +68,18 @@ void FileLock::Release() {
   handle_ = kNoHandle;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& contents, std::string* error) {
+std::string LinkTarget(const std::string& path) {
+  struct stat info;
+  if (lstat(path.c_str(), &info) != 0 || !S_ISLNK(info.st_mode)) return path;
+  char* resolved = realpath(path.c_str(), nullptr);
+  if (resolved == nullptr) return path;
+  std::string target = resolved;
+  free(resolved);
+  return target;
+}
+
+bool WriteFileAtomically(const std::string& link_or_path, const std::string& contents, std::string* error) {
+  const std::string path = LinkTarget(link_or_path);
   // The temporary name carries the process and a counter, so that writers in
   // several processes and threads never share one.
   static std::atomic<unsigned> counter{0};

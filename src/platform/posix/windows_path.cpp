@@ -73,8 +73,10 @@ bool ToNativePath(const char* path, char* native, std::size_t size) {
     if (!DriveFolder(path[0], &result)) return Fail(native, size);
     while (result.size() > 1 && result.back() == '/') result.pop_back();
     // Walk the components after the drive; once one is missing, the rest
-    // are taken as written.
+    // are taken as written.  A ".." that would climb above the drive's
+    // folder is refused: on Windows it could not leave the drive either.
     bool resolving = true;
+    int depth = 0;
     const char* cursor = path + 2;
     while (*cursor != '\0') {
       while (*cursor == '\\' || *cursor == '/') ++cursor;
@@ -86,6 +88,9 @@ bool ToNativePath(const char* path, char* native, std::size_t size) {
         break;
       }
       std::string component(cursor, end);
+      if (component == "..") --depth;
+      else if (component != ".") ++depth;
+      if (depth < 0) return Fail(native, size);
       std::string candidate = result + "/" + component;
       if (resolving && component != "." && component != ".." && !Exists(candidate)) {
         std::string match = FindIgnoringCase(result, component);

@@ -58,7 +58,31 @@ void FileLock::Release() {
   handle_ = kNoHandle;
 }
 
-bool WriteFileAtomically(const std::string& path, const std::string& contents, std::string* error) {
+// A link is a reparse point; the system names the file it leads to once
+// it is opened through it.  The name comes back as "\\?\C:\..." (or
+// "\\?\UNC\server\..."), which is turned into a plain path again.
+std::string LinkTarget(const std::string& path) {
+  DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_REPARSE_POINT) == 0) return path;
+  HANDLE file = CreateFileA(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return path;
+  // Looked up at run time: the call is missing before Windows Vista.
+  using FinalName = DWORD(WINAPI*)(HANDLE, LPSTR, DWORD, DWORD);
+  auto final_name_of = reinterpret_cast<FinalName>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "GetFinalPathNameByHandleA")));
+  char final_name[MAX_PATH * 4];
+  DWORD length = final_name_of != nullptr ? final_name_of(file, final_name, sizeof final_name, 0) : 0;
+  CloseHandle(file);
+  if (length == 0 || length >= sizeof final_name) return path;
+  std::string target(final_name, length);
+  if (target.rfind("\\\\?\\UNC\\", 0) == 0) return "\\\\" + target.substr(8);
+  if (target.rfind("\\\\?\\", 0) == 0) return target.substr(4);
+  return target;
+}
+
+bool WriteFileAtomically(const std::string& link_or_path, const std::string& contents, std::string* error) {
+  const std::string path = LinkTarget(link_or_path);
   // The temporary name carries the process and a counter, so that writers in
   // several processes and threads never share one.
   static std::atomic<unsigned> counter{0};

@@ -1,4 +1,5 @@
 #include <errno.h>
+#include <fcntl.h>
 
 #include "support/file_faults.h"
 
@@ -13,7 +14,16 @@ int FailingFsync(int) {
   errno = EIO;
   return -1;
 }
+int CreateFailingFor(const char* name, int flags, mode_t mode) {
+  if (NameFails(name)) {
+    errno = EACCES;
+    return -1;
+  }
+  return ::open(name, flags, mode);
+}
 }  // namespace
+
+SyscallFake FreshCreateFailure() { return {"text:open", &CreateFailingFor}; }
 
 ScopedReplaceFailure::ScopedReplaceFailure() : ScopedSyscalls{{"rename", &FailingRename}} {}
 

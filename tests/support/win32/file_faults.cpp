@@ -2,6 +2,8 @@
 #  define WIN32_LEAN_AND_MEAN
 #endif
 #include <windows.h>
+#include <errno.h>
+#include <io.h>
 
 #include "support/file_faults.h"
 
@@ -17,7 +19,16 @@ BOOL WINAPI FailingFlush(HANDLE) {
   SetLastError(ERROR_WRITE_FAULT);
   return FALSE;
 }
+int CreateFailingFor(const char* name, int flags, int mode) {
+  if (NameFails(name)) {
+    errno = EACCES;
+    return -1;
+  }
+  return ::_open(name, flags, mode);
+}
 }  // namespace
+
+SyscallFake FreshCreateFailure() { return {"text:_open", &CreateFailingFor}; }
 
 ScopedReplaceFailure::ScopedReplaceFailure() : ScopedSyscalls{{"MoveFileExA", &FailingMove}} {}
 
