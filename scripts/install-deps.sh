@@ -3,7 +3,7 @@
 # Skips apt-get when everything is already there.
 set -euo pipefail
 
-packages=(cmake g++ make pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev libtomlplusplus-dev libsystemd-dev libcli11-dev nlohmann-json3-dev libcairo2-dev libpango1.0-dev libgdk-pixbuf-2.0-dev fonts-dejavu-core libx11-dev libmosquitto-dev mosquitto mosquitto-clients openssl xvfb)
+packages=(cmake g++ make pkg-config googletest libgtest-dev libgmock-dev libbenchmark-dev libtomlplusplus-dev libsystemd-dev libcli11-dev nlohmann-json3-dev libcairo2-dev libpango1.0-dev libgdk-pixbuf-2.0-dev fonts-dejavu-core libx11-dev libmosquitto-dev mosquitto mosquitto-clients openssl xvfb python3-jsonschema)
 SUDO=""
 [[ $(id -u) -ne 0 ]] && SUDO=sudo
 if [[ "${TAVRIN_WINDOWS:-1}" == 1 ]]; then

@@ -33,6 +33,22 @@ sanitized() {
     ctest --test-dir "$build/sanitize" --output-on-failure -j"$jobs"
 }
 
+# The library of a headless build (no drawing, no logind): it must link neither
+# cairo, pango, gdk-pixbuf nor libsystemd, and export what the whole one does.
+headless() {
+  cmake -S . -B "$build/headless" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTAVRIN_WITH_DRAWING=OFF \
+    -DTAVRIN_WITH_LOGIND=OFF -DTAVRIN_BUILD_TESTS=OFF -DTAVRIN_BUILD_BENCH=OFF -DTAVRIN_BUILD_TOOLS=OFF >/dev/null
+  cmake --build "$build/headless" -j"$jobs" --target tavrin
+  local lib=$build/headless/libtavrin.so
+  if ldd "$lib" | grep -E 'libcairo|libpango|libgdk_pixbuf|libsystemd'; then
+    echo "the headless library links the above"
+    return 1
+  fi
+  exports() { nm -D --defined-only "$1" | awk '{print $3}' | sort; }
+  diff <(exports "$build/plain/libtavrin.so") <(exports "$lib")
+  echo "libtavrin.so: $(ldd "$build/plain/libtavrin.so" | wc -l) shared libraries, headless $(ldd "$lib" | wc -l)"
+}
+
 installed() {
   local prefix="$build/install"
   rm -rf "$prefix" "$build/consumer"
@@ -46,6 +62,8 @@ installed() {
 stage dependencies deps
 stage "structure" bash scripts/check-structure.sh
 stage "build and test" plain
+stage "README recipes" bash scripts/readme-recipes.sh "$build"
+stage "headless library" headless
 stage "sanitizers (ASan + UBSan)" sanitized
 stage "installed package" installed
 if [[ -f scripts/fuzz.sh ]]; then

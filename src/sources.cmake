@@ -18,10 +18,7 @@ set(TAVRIN_PLATFORM_posix_SOURCES
   ${TAVRIN_SRC}/platform/posix/file_lock.cpp
   ${TAVRIN_SRC}/platform/posix/file_replace.cpp
   ${TAVRIN_SRC}/platform/posix/folder_dialog.cpp
-  ${TAVRIN_SRC}/platform/posix/gfx_colour_key.cpp
-  ${TAVRIN_SRC}/platform/posix/gfx_draw.cpp
-  ${TAVRIN_SRC}/platform/posix/gfx_files.cpp
-  ${TAVRIN_SRC}/platform/posix/gfx_objects.cpp
+  ${TAVRIN_SRC}/platform/posix/gfx_support.cpp
   ${TAVRIN_SRC}/platform/posix/host_name.cpp
   ${TAVRIN_SRC}/platform/posix/message_box.cpp
   ${TAVRIN_SRC}/platform/posix/module.cpp
@@ -29,13 +26,31 @@ set(TAVRIN_PLATFORM_posix_SOURCES
   ${TAVRIN_SRC}/platform/posix/process.cpp
   ${TAVRIN_SRC}/platform/posix/profile_string.cpp
   ${TAVRIN_SRC}/platform/posix/serial_device.cpp
-  ${TAVRIN_SRC}/platform/posix/shutdown.cpp
   ${TAVRIN_SRC}/platform/posix/text_encoding.cpp
   ${TAVRIN_SRC}/platform/posix/text_file.cpp
   ${TAVRIN_SRC}/platform/posix/top_level_window.cpp
   ${TAVRIN_SRC}/platform/posix/user_language.cpp
   ${TAVRIN_SRC}/platform/posix/windows_path.cpp
 )
+# Drawing with cairo, pango and gdk-pixbuf, or without (TAVRIN_WITH_DRAWING
+# OFF: every drawing call fails); shutdown requests to systemd-logind, or
+# without (TAVRIN_WITH_LOGIND OFF: every request is refused).  Both are in
+# unless the options say otherwise.
+if(NOT DEFINED TAVRIN_WITH_DRAWING OR TAVRIN_WITH_DRAWING)
+  list(APPEND TAVRIN_PLATFORM_posix_SOURCES
+    ${TAVRIN_SRC}/platform/posix/gfx_colour_key.cpp
+    ${TAVRIN_SRC}/platform/posix/gfx_draw.cpp
+    ${TAVRIN_SRC}/platform/posix/gfx_files.cpp
+    ${TAVRIN_SRC}/platform/posix/gfx_objects.cpp)
+else()
+  list(APPEND TAVRIN_PLATFORM_posix_SOURCES ${TAVRIN_SRC}/platform/posix/gfx_none.cpp)
+endif()
+if(NOT DEFINED TAVRIN_WITH_LOGIND OR TAVRIN_WITH_LOGIND)
+  list(APPEND TAVRIN_PLATFORM_posix_SOURCES ${TAVRIN_SRC}/platform/posix/shutdown.cpp)
+else()
+  list(APPEND TAVRIN_PLATFORM_posix_SOURCES ${TAVRIN_SRC}/platform/posix/shutdown_none.cpp)
+endif()
+
 set(TAVRIN_PLATFORM_win32_SOURCES
   ${TAVRIN_SRC}/platform/win32/directory_tree.cpp
   ${TAVRIN_SRC}/platform/win32/dynamic_library.cpp

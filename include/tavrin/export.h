@@ -42,6 +42,9 @@
 #else
 #  define TAVRIN_EXTERN_C_BEGIN
 #  define TAVRIN_EXTERN_C_END
+/* The C-linkage declarations use bool; C has it from <stdbool.h> (the same
+   one byte as C++'s bool with the compilers the library is built with). */
+#  include <stdbool.h>
 #endif
 
 #endif

@@ -59,3 +59,5 @@ extern "C" void TAVRIN_CALL lib_MBFocas2Error(short code, const char* what, cons
   if (!tavrin::FormatFocas2Error(code, what, where, message, sizeof message)) return;
   tavrin_show_message(message, nullptr, TAVRIN_FOCAS2_BOX_STYLE);
 }
+
+extern "C" const char* TAVRIN_CALL lib_Focas2CodeName(short code) { return tavrin::Focas2CodeName(code); }

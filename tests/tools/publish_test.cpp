@@ -4,7 +4,13 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <thread>
@@ -25,6 +31,20 @@ constexpr auto kWait = 15s;  // generous: a loaded machine, and one broker retry
 
 bool IsState(const Message& m, const std::string& topic, const std::string& state) {
   return m.topic == topic && json::parse(m.payload, nullptr, false).value("state", "") == state;
+}
+
+std::string ReadLog(const fs::path& log) {
+  std::ifstream in(log);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+// Waits, bounded, until the program's log shows `text`: its ready signal.
+bool LogShows(BackgroundProcess& program, const fs::path& log, const std::string& text) {
+  for (int i = 0; i < 500 && program.Running(); ++i) {
+    if (ReadLog(log).find(text) != std::string::npos) return true;
+    std::this_thread::sleep_for(20ms);  // polling the log
+  }
+  return ReadLog(log).find(text) != std::string::npos;
 }
 
 class PublishTest : public ::testing::Test {
@@ -56,9 +76,11 @@ class PublishTest : public ::testing::Test {
   void StartPublisher(std::vector<std::string> extra, std::vector<std::string> env = {}) {
     ASSERT_TRUE(publisher_.Start(TAVRIN_COMMAND, Args(extra), (folder_ / "publisher.log").string(), env));
   }
-  std::string PublisherLog() const {
-    std::ifstream in(folder_ / "publisher.log");
-    return std::string(std::istreambuf_iterator<char>(in), {});
+  std::string PublisherLog() const { return ReadLog(folder_ / "publisher.log"); }
+  CommandResult Publish(const std::string& broker, std::vector<std::string> extra) const {
+    std::vector<std::string> args{"--sim", state_, "publish", "--broker", broker, "--id", "m1"};
+    args.insert(args.end(), extra.begin(), extra.end());
+    return RunCommand(TAVRIN_COMMAND, args);
   }
 
   fs::path folder_;
@@ -161,12 +183,7 @@ TEST_F(PublishTest, WrongPasswordIsRefusedAndTheRightOneNeverShows) {
   EXPECT_NE(wrong.err.find("refused"), std::string::npos) << wrong.err;
 
   StartPublisher({"--username", "shop", "--interval", "200"}, {"TAVRIN_MQTT_PASSWORD=s3cret-Pw"});
-  bool publishing = false;
-  for (int i = 0; i < 500 && !publishing && publisher_.Running(); ++i) {
-    publishing = PublisherLog().find("publishing to") != std::string::npos;
-    if (!publishing) std::this_thread::sleep_for(20ms);  // polling the log, bounded
-  }
-  ASSERT_TRUE(publishing) << PublisherLog();
+  ASSERT_TRUE(LogShows(publisher_, folder_ / "publisher.log", "publishing to")) << PublisherLog();
   EXPECT_EQ(publisher_.VisibleArguments().find("s3cret"), std::string::npos);
 }
 
@@ -176,10 +193,48 @@ TEST_F(PublishTest, OverTlsTheBrokerIsCheckedAgainstTheGivenCa) {
   ASSERT_TRUE(broker_->Start()) << "mosquitto did not start";
   Subscriber sub(broker_->port(), "tavrin/m1/#");
   ASSERT_TRUE(sub.ready());
-  CommandResult tls = RunCommand(TAVRIN_COMMAND, {"--sim", state_, "publish", "--broker", broker_->TlsUrl(), "--cafile",
-                                                  broker_->CaFile(), "--id", "m1", "--count", "1"});
+  CommandResult tls = Publish(broker_->TlsUrl(), {"--cafile", broker_->CaFile(), "--count", "1"});
   EXPECT_EQ(tls.exit_code, 0) << tls.err;
   EXPECT_GE(sub.WaitForTopic("tavrin/m1/status", kWait), 0);
+
+  // The wrong scheme for a port is named at once, not waited on.
+  CommandResult tls_on_plain = Publish("mqtts" + broker_->Url().substr(4), {"--cafile", broker_->CaFile(), "--count", "1"});
+  EXPECT_EQ(tls_on_plain.exit_code, 3);
+  EXPECT_NE(tls_on_plain.err.find("the TLS handshake failed"), std::string::npos) << tls_on_plain.err;
+  CommandResult plain_on_tls = Publish("mqtt" + broker_->TlsUrl().substr(5), {"--count", "1"});
+  EXPECT_EQ(plain_on_tls.exit_code, 3);
+  EXPECT_NE(plain_on_tls.err.find("before the broker answered"), std::string::npos) << plain_on_tls.err;
+}
+
+// A broker that refuses or never answers is named with the reason: a
+// --count run exits 3, a run until stopped keeps trying and, stopped before
+// it ever connected, exits 3 too.
+TEST_F(PublishTest, ABrokerThatCannotBeReachedIsToldAndEndsNonZero) {
+  const std::string refused = "mqtt://127.0.0.1:" + std::to_string(FreeLoopbackPort());
+  CommandResult run = Publish(refused, {"--count", "1"});
+  EXPECT_EQ(run.exit_code, 3);
+  EXPECT_NE(run.err.find("connecting to the MQTT broker 127.0.0.1:"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find("Connection refused"), std::string::npos) << run.err;
+
+  // A port whose connections are queued and never answered.
+  int silent = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  socklen_t size = sizeof address;
+  ASSERT_EQ(bind(silent, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(silent, 4), 0);
+  ASSERT_EQ(getsockname(silent, reinterpret_cast<sockaddr*>(&address), &size), 0);
+  run = Publish("mqtt://127.0.0.1:" + std::to_string(ntohs(address.sin_port)), {"--count", "1", "--connect-timeout", "300"});
+  close(silent);
+  EXPECT_EQ(run.exit_code, 3);
+  EXPECT_NE(run.err.find("within 0.3 s: no answer"), std::string::npos) << run.err;
+
+  ASSERT_TRUE(publisher_.Start(TAVRIN_COMMAND, {"--sim", state_, "publish", "--broker", refused, "--id", "m1"},
+                               (folder_ / "publisher.log").string()));
+  ASSERT_TRUE(LogShows(publisher_, folder_ / "publisher.log", "trying again")) << PublisherLog();
+  EXPECT_EQ(publisher_.Stop(SIGINT), 3);
+  EXPECT_NE(PublisherLog().find("nothing was published"), std::string::npos) << PublisherLog();
 }
 
 TEST_F(PublishTest, ABadItemsFileIsRefusedBeforeConnecting) {
@@ -314,6 +369,18 @@ TEST_F(PublishTest, AnyFocasLibraryPublishesTheSameState) {
   EXPECT_FALSE(sweep.value("ok", true)) << sweep.dump();
   EXPECT_NE(sweep.dump().find("pmc_rdpmcrng"), std::string::npos) << sweep.dump();
   EXPECT_EQ(payload("tavrin/q/availability").value("state", ""), "offline");
+}
+
+// tavrin watch, here for the background process these tests have: SIGINT
+// and SIGTERM end it alike, with its refreshes' exit status.
+TEST_F(PublishTest, WatchEndsAlikeOnSigintAndSigterm) {
+  for (int signal_number : {SIGINT, SIGTERM}) {
+    BackgroundProcess watch;
+    fs::path log = folder_ / ("watch-" + std::to_string(signal_number) + ".log");
+    ASSERT_TRUE(watch.Start(TAVRIN_COMMAND, {"--sim", state_, "watch", "--interval", "50", "--json"}, log.string()));
+    ASSERT_TRUE(LogShows(watch, log, "\"refresh\":1,")) << ReadLog(log);
+    EXPECT_EQ(watch.Stop(signal_number), 0) << signal_number << ReadLog(log);
+  }
 }
 
 }  // namespace

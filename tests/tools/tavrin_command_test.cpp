@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -153,6 +154,14 @@ TEST_F(TavrinCommandTest, BadInputIsRefusedAndChangesNothing) {
     EXPECT_EQ(result.exit_code, 2) << args[0] << " " << args[1];
     EXPECT_NE(result.err.find("tavrin: "), std::string::npos);
   }
+  // The CNC options: an empty name is no default, a mistyped folder is not made.
+  for (const std::vector<std::string>& args : std::vector<std::vector<std::string>>{
+           {"--sim", "", "paths"}, {"--focas", "", "paths"}, {"--sim", (folder_ / "typo" / "m.toml").string(), "paths"}}) {
+    CommandResult result = RunCommand(TAVRIN_COMMAND, args);
+    EXPECT_EQ(result.exit_code, 2) << args[0] << " '" << args[1] << "'";
+    EXPECT_NE(result.err.find(args[0] + ": "), std::string::npos) << result.err;
+  }
+  EXPECT_FALSE(fs::exists(folder_ / "typo"));
   CommandResult scripted = Run({"pmc", "get", "D9550.9", "--json"});
   EXPECT_EQ(json::parse(scripted.out)["ok"], false);
   EXPECT_EQ(ReadAll(state_), state);
@@ -235,6 +244,16 @@ TEST_F(TavrinCommandTest, ControlsTheSimulationApplication) {
   // on which to look for its window.
   EXPECT_EQ(Json({"sim", "start", "--debug"}, {"TAVRIN_SIMULATION=true"})["debug"], true);
   EXPECT_EQ(Json({"sim", "start"}, {"TAVRIN_SIMULATION=true"})["debug"], false);
+  // Wine only when asked for, and never here: no wine on this PATH.
+  CommandResult unset = Run({"sim", "start"}, {"TAVRIN_SIMULATION="});
+  EXPECT_EQ(unset.exit_code, 2);
+  EXPECT_NE(unset.err.find("set TAVRIN_SIMULATION"), std::string::npos) << unset.err;
+  EXPECT_EQ(Run({"sim", "start", "--wine"}, {"TAVRIN_SIMULATION=true"}).exit_code, 2);
+  EXPECT_EQ(Run({"sim", "start"}, {"TAVRIN_SIMULATION=wine"}).exit_code, 2);
+  EXPECT_EQ(Run({"sim", "start"}, {"TAVRIN_SIMULATION=" + (folder_ / "none").string()}).exit_code, 1);
+  CommandResult no_wine = Run({"sim", "start", "--wine"}, {"TAVRIN_SIMULATION=", "PATH=" + folder_.string()});
+  EXPECT_EQ(no_wine.exit_code, 1);
+  EXPECT_NE(no_wine.err.find("wine is not found"), std::string::npos) << no_wine.err;
   EXPECT_EQ(Json({"sim", "end", "--impact-ward"}, {"DISPLAY="})["window"], "QV Impact Ward");
   EXPECT_EQ(Run({"sim", "end", "--cell-desk", "--impact-ward"}, {"DISPLAY="}).exit_code, 2);
 
@@ -242,7 +261,7 @@ TEST_F(TavrinCommandTest, ControlsTheSimulationApplication) {
   EXPECT_EQ(Run({"sim", "files"}).exit_code, 1);
 }
 
-TEST_F(TavrinCommandTest, WatchRefreshesTheCountAskedFor) {
+TEST_F(TavrinCommandTest, WatchRefreshesTheCountAskedForAndStopsAtAFailureUnlessToldNot) {
   CommandResult watch = Run({"watch", "--count", "3", "--interval", "0", "--json"});
   EXPECT_EQ(watch.exit_code, 0) << watch.err;
   std::istringstream lines(watch.out);
@@ -251,9 +270,25 @@ TEST_F(TavrinCommandTest, WatchRefreshesTheCountAskedFor) {
   while (std::getline(lines, line)) {
     json frame = json::parse(line);
     EXPECT_EQ(frame["refresh"], ++refreshes);
+    EXPECT_EQ(frame["time"].get<std::string>().size(), 24u) << frame["time"];  // 2026-12-06T08:20:23.507Z
     EXPECT_GT(frame["focas_calls"].get<int>(), 0);
   }
   EXPECT_EQ(refreshes, 3);
+  CommandResult people = Run({"watch", "--count", "2", "--interval", "0"});
+  EXPECT_EQ(people.exit_code, 0);
+  EXPECT_EQ(people.out.find('\x1b'), std::string::npos) << "no escape codes into a pipe";
+  EXPECT_NE(people.out.find("refresh 2"), std::string::npos);
+  EXPECT_EQ(Run({"watch", "--interval", "0.5"}).exit_code, 2) << "milliseconds, whole";
+
+  std::ofstream(state_) << "broken = [\n";  // every refresh fails: no CNC
+  auto count_lines = [](const std::string& text) { return std::count(text.begin(), text.end(), '\n'); };
+  CommandResult stopped = Run({"watch", "--count", "3", "--interval", "0", "--json"});
+  EXPECT_EQ(stopped.exit_code, 3);
+  EXPECT_EQ(count_lines(stopped.out), 1);
+  CommandResult going = Run({"watch", "--count", "3", "--interval", "0", "--json", "--keep-going"});
+  EXPECT_EQ(going.exit_code, 3);
+  ASSERT_EQ(count_lines(going.out), 3);
+  EXPECT_NE(json::parse(going.out.substr(going.out.rfind('{'))).value("error", "").find("state file"), std::string::npos);
 }
 
 TEST_F(TavrinCommandTest, DemoShowsTheCallsAndTheFailingCode) {
@@ -298,23 +333,35 @@ TEST_F(TavrinCommandTest, ConnectionsPathsAndMessagesOfTheLibrary) {
   EXPECT_EQ(json::parse(unsupported.out)["messages"].size(), 1u);
 }
 
-TEST_F(TavrinCommandTest, WatchRedrawsInPlaceForPeople) {
-  CommandResult watch = Run({"watch", "-n", "2", "-i", "0"});
-  EXPECT_EQ(watch.exit_code, 0);
-  EXPECT_NE(watch.out.find("\x1b[H\x1b[2J"), std::string::npos);
-  EXPECT_NE(watch.out.find("refresh 2"), std::string::npos);
-  EXPECT_NE(watch.out.find("FOCAS2 calls"), std::string::npos);
+// The log file is beside the program: a copy of it in the test's folder.
+TEST_F(TavrinCommandTest, LogSaysWhereTheLineWentAndFailsWhenItDidNot) {
+  fs::path program = folder_ / "tavrin";
+  fs::copy_file(TAVRIN_COMMAND, program);
+  CommandResult logged = RunCommand(program.string(), {"log", "cable checked"});
+  EXPECT_EQ(logged.exit_code, 0) << logged.err;
+  EXPECT_NE(logged.out.find((folder_ / "tavrin_Log.txt").string()), std::string::npos) << logged.out;
+  EXPECT_EQ(ReadAll(folder_ / "tavrin_Log.txt"), "cable checked\n");
+  fs::remove(folder_ / "tavrin_Log.txt");
+  fs::create_directory(folder_ / "tavrin_Log.txt");  // cannot be written
+  CommandResult lost = RunCommand(program.string(), {"log", "lost", "--json"});
+  EXPECT_EQ(lost.exit_code, 1);
+  EXPECT_EQ(json::parse(lost.out)["ok"], false);
 }
 
 TEST_F(TavrinCommandTest, VersionAndMistypedWordsAreTold) {
   CommandResult version = Run({"--version"});
   EXPECT_EQ(version.exit_code, 0);
   EXPECT_EQ(version.out, std::string("tavrin ") + lib_GetTavrinVersion() + ", library " + lib_GetTavrinVersion() + "\n");
-  for (const auto& [args, word] : std::vector<std::pair<std::vector<std::string>, std::string>>{
-           {{"--bogus"}, "--bogus"}, {{"machine", "statuss"}, "statuss"}, {{"pmcc", "get", "D1"}, "pmcc"}}) {
+  for (const auto& [args, told] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+           {{"--bogus"}, "unknown option \"--bogus\" (see tavrin --help)"},
+           {{"machine", "statuss"}, "unknown command \"statuss\"; did you mean \"status\"?"},
+           {{"paths", "--jsno"}, "unknown option \"--jsno\"; did you mean \"--json\"?"},
+           {{"watch", "--cuont", "1"}, "unknown option \"--cuont\"; did you mean \"--count\"?"},
+           {{"pmcc", "get", "D1"}, "unknown command \"pmcc\"; did you mean \"pmc\"?"},
+           {{"paths", "extra"}, "unexpected argument \"extra\" (see tavrin paths --help)"}}) {
     CommandResult wrong = Run(args);
-    EXPECT_EQ(wrong.exit_code, 2) << word;
-    EXPECT_NE(wrong.err.find("'" + word + "' is no command or option here"), std::string::npos) << wrong.err;
+    EXPECT_EQ(wrong.exit_code, 2) << told;
+    EXPECT_NE(wrong.err.find(told), std::string::npos) << wrong.err;
   }
 }
 

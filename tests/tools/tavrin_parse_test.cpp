@@ -73,6 +73,18 @@ TEST(TavrinParseTest, SwitchesSidesAndConnections) {
   for (const char* bad : {":8193", "cnc:", "cnc:0", "cnc:65536"}) EXPECT_FALSE(ParseConnect(bad, &target, &error)) << bad;
 }
 
+TEST(TavrinParseTest, NearestWordWithinReachForDidYouMean) {
+  const std::vector<std::string> words{"state", "status", "set", "--json", "--count", "-i"};
+  EXPECT_EQ(NearestWord("statuss", words), "status");
+  EXPECT_EQ(NearestWord("STATUS", words), "status") << "case aside";
+  EXPECT_EQ(NearestWord("--jsno", words), "--json") << "a swap is one change";
+  EXPECT_EQ(NearestWord("stat", words), "state") << "the first of equally near ones";
+  EXPECT_EQ(NearestWord("sat", words), "set");
+  EXPECT_EQ(NearestWord("--cnt", words), "") << "two changes are too many for a short word";
+  EXPECT_EQ(NearestWord("--bogus", words), "");
+  EXPECT_EQ(NearestWord("status", words), "") << "a valid word needs no suggestion";
+}
+
 TEST(TavrinParseTest, NumbersAndTablesForPeople) {
   EXPECT_EQ(NumberText(250.0), "250");
   EXPECT_EQ(NumberText(812.5), "812.5");

@@ -2,6 +2,9 @@
 
 #include <mosquitto.h>
 
+#include <cerrno>
+#include <cstring>
+
 #include "parse.h"
 
 namespace tavrin::cli::publish {
@@ -86,6 +89,7 @@ bool MqttLink::Start(const LinkOptions& options, std::string* error) {
   mosquitto_connect_callback_set(client_, &MqttLink::OnConnect);
   mosquitto_disconnect_callback_set(client_, &MqttLink::OnDisconnect);
   mosquitto_publish_callback_set(client_, &MqttLink::OnPublish);
+  mosquitto_log_callback_set(client_, &MqttLink::OnLog);
   mosquitto_reconnect_delay_set(client_, kFirstRetrySeconds, kLastRetrySeconds, true);
   int rc = mosquitto_will_set(client_, options.will_topic.c_str(), static_cast<int>(options.will_payload.size()),
                               options.will_payload.data(), 1, true);
@@ -101,6 +105,7 @@ bool MqttLink::Start(const LinkOptions& options, std::string* error) {
       return false;
     }
   }
+  tls_ = options.broker.tls;
   if (options.broker.tls) {
     const char* cafile = options.cafile.empty() ? nullptr : options.cafile.c_str();
     rc = mosquitto_tls_set(client_, cafile, cafile == nullptr ? "/etc/ssl/certs" : nullptr, nullptr, nullptr, nullptr);
@@ -117,12 +122,24 @@ bool MqttLink::Start(const LinkOptions& options, std::string* error) {
     return false;
   }
   thread_started_ = true;
+  errno = 0;
   rc = mosquitto_connect_async(client_, options.broker.host.c_str(), options.broker.port, options.keepalive_seconds);
   if (rc == MOSQ_ERR_INVAL) {
     *error = "the broker address is refused";
     return false;
   }
-  return true;  // other failures (no broker yet) are retried by the thread
+  // Other failures (no broker yet) are retried by the thread; the first
+  // one's reason is kept for the caller to report.
+  if (rc != MOSQ_ERR_SUCCESS) {
+    std::lock_guard<std::mutex> lock(mutex_);
+    if (rc == MOSQ_ERR_EAI) {
+      last_error_ = "the host name " + options.broker.host + " cannot be resolved";
+    } else {
+      last_error_ = rc == MOSQ_ERR_ERRNO ? std::strerror(errno) : mosquitto_strerror(rc);
+    }
+    ++changes_;
+  }
+  return true;
 }
 
 void MqttLink::OnConnect(mosquitto*, void* user, int rc) {
@@ -131,18 +148,28 @@ void MqttLink::OnConnect(mosquitto*, void* user, int rc) {
   if (rc == 0) {
     self->connected_ = true;
     ++self->connects_;
+    self->last_error_.clear();
   } else if (rc == 1 || rc == 2 || rc == 4 || rc == 5) {
     // Protocol, client id, user name or password, or not authorised: the
     // same connect would be refused again.
-    self->refusal_ = mosquitto_connack_string(rc);
+    self->gave_up_ = std::string("refused: ") + mosquitto_connack_string(rc);
+  } else {
+    self->last_error_ = std::string("refused: ") + mosquitto_connack_string(rc);
   }
   ++self->changes_;
   self->changed_.notify_all();
 }
 
-void MqttLink::OnDisconnect(mosquitto*, void* user, int) {
+void MqttLink::OnDisconnect(mosquitto*, void* user, int rc) {
   auto* self = static_cast<MqttLink*>(user);
+  // MOSQ_ERR_ERRNO reads errno, this thread's, set by the failed call.
+  std::string reason = rc == MOSQ_ERR_SUCCESS ? "" : mosquitto_strerror(rc);
   std::lock_guard<std::mutex> lock(self->mutex_);
+  if (!self->connected_ && (rc == MOSQ_ERR_CONN_LOST || rc == MOSQ_ERR_PROTOCOL)) {
+    // Closed before the broker's CONNACK: something else listens there.
+    reason += " before the broker answered (is it an MQTT broker, and does mqtt:// or mqtts:// match its port?)";
+  }
+  if (!reason.empty()) self->last_error_ = reason;
   self->connected_ = false;
   self->unacknowledged_ = 0;  // QoS 0 not sent is dropped; QoS 1 is sent again and acknowledged later
   ++self->changes_;
@@ -156,6 +183,21 @@ void MqttLink::OnPublish(mosquitto*, void* user, int) {
   self->changed_.notify_all();
 }
 
+void MqttLink::OnLog(mosquitto*, void* user, int level, const char* text) {
+  if ((level & MOSQ_LOG_ERR) == 0 || text == nullptr) return;
+  auto* self = static_cast<MqttLink*>(user);
+  std::lock_guard<std::mutex> lock(self->mutex_);
+  // libmosquitto reports a failed TLS handshake only here, and its network
+  // thread then stops trying.
+  if (self->tls_ && !self->connected_ && self->gave_up_.empty()) {
+    self->gave_up_ = std::string("the TLS handshake failed (") + text + "); does mqtts:// match the broker's port?";
+  } else {
+    self->last_error_ = text;
+  }
+  ++self->changes_;
+  self->changed_.notify_all();
+}
+
 std::uint64_t MqttLink::Connects() const {
   std::lock_guard<std::mutex> lock(mutex_);
   return connects_;
@@ -166,9 +208,14 @@ bool MqttLink::Connected() const {
   return connected_;
 }
 
-std::string MqttLink::Refusal() const {
+std::string MqttLink::GaveUp() const {
   std::lock_guard<std::mutex> lock(mutex_);
-  return refusal_;
+  return gave_up_;
+}
+
+std::string MqttLink::LastError() const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  return last_error_;
 }
 
 bool MqttLink::WaitForChange(std::chrono::steady_clock::time_point until) {

@@ -2,9 +2,9 @@
 //
 // libmosquitto's own network thread keeps the link: it connects, and after a
 // failed connect or a lost link reconnects on its own with exponential
-// back-off from 1 s up to 30 s.  The will (availability "offline") is
-// registered with every connect, so the broker publishes it when this
-// process dies or its link breaks.  MQTT 3.1.1, which MQTT 5 brokers accept.
+// back-off from 1 s up to 30 s (not after a failed TLS handshake: GaveUp).
+// The will (availability "offline") is registered with every connect, so the
+// broker publishes it when this process dies or its link breaks.  MQTT 3.1.1, which MQTT 5 brokers accept.
 #ifndef TAVRIN_TOOLS_PUBLISH_MQTT_LINK_H
 #define TAVRIN_TOOLS_PUBLISH_MQTT_LINK_H
 
@@ -47,16 +47,22 @@ class MqttLink {
 
   // Sets the link up and starts connecting in the background.  Returns false
   // with *error when the options are refused (bad CA file, no memory, no
-  // network thread); an unreachable broker is not an error: it is retried.
+  // network thread); an unreachable broker is not an error: it is retried
+  // (see LastError).
   bool Start(const LinkOptions& options, std::string* error);
 
   // The number of successful connects so far; a new value means the link is
   // (re)connected and the retained state must be published again.
   std::uint64_t Connects() const;
   bool Connected() const;
-  // The broker's refusal of the connect (bad user name or password, not
-  // authorised), or empty.  A refusal is final: the caller ends.
-  std::string Refusal() const;
+  // Why the link gave up for good, or empty: the broker refused the connect
+  // (bad user name or password, not authorised), or the TLS handshake
+  // failed (a plain port, a wrong CA), after which libmosquitto does not
+  // try again.  The caller ends.
+  std::string GaveUp() const;
+  // Why the latest connect failed or the link broke (refused, host name not
+  // found, reset); empty after a successful connect.  The link retries.
+  std::string LastError() const;
 
   // Waits until the link's state changes (connect, loss, refusal) or until
   // `until`, whichever is first.  Returns true when it changed.
@@ -78,9 +84,11 @@ class MqttLink {
   static void OnConnect(mosquitto*, void* user, int rc);
   static void OnDisconnect(mosquitto*, void* user, int rc);
   static void OnPublish(mosquitto*, void* user, int mid);
+  static void OnLog(mosquitto*, void* user, int level, const char* text);
 
   mosquitto* client_ = nullptr;
   bool thread_started_ = false;
+  bool tls_ = false;
   mutable std::mutex mutex_;
   std::condition_variable changed_;
   bool connected_ = false;
@@ -88,7 +96,8 @@ class MqttLink {
   std::uint64_t changes_ = 0;
   std::uint64_t published_ = 0;
   std::uint64_t unacknowledged_ = 0;
-  std::string refusal_;
+  std::string gave_up_;
+  std::string last_error_;
 };
 
 }  // namespace tavrin::cli::publish

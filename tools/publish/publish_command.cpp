@@ -24,6 +24,7 @@ struct PublishArgs {
   std::string broker = "mqtt://localhost";
   std::string cafile, username, password_file, id, prefix, items;
   int interval_ms = 1000;
+  int connect_timeout_ms = 10000;
   int full_every = 60;
   long count = 0;
   bool stats = false;
@@ -65,11 +66,18 @@ void AddPublishCommand(CLI::App& app, Context& context) {
   publish->add_option("--interval", args->interval_ms, "milliseconds between sweeps")
       ->check(CLI::Range(0, 3600000))
       ->capture_default_str();
+  publish->add_option("--connect-timeout", args->connect_timeout_ms,
+                      "milliseconds to wait for the broker's first answer: then a --count run exits 3, a run until "
+                      "stopped says so and keeps trying")
+      ->check(CLI::Range(1, 3600000))
+      ->capture_default_str();
   publish->add_option("--full-every", args->full_every, "publish everything again every N sweeps")
       ->check(CLI::Range(1, 1000000))
       ->capture_default_str();
-  publish->add_option("--items", args->items, "TOML file of extra values to publish (see examples/publish/items.toml)");
-  publish->add_option("--count", args->count, "publish N sweeps, then exit (default: until SIGINT or SIGTERM)")
+  publish->add_option("--items", args->items, "TOML file of extra values to publish (see examples/publish/items.toml, installed as share/doc/Tavrin/examples/publish/items.toml)");
+  publish->add_option("--count", args->count,
+                      "publish N sweeps, then exit (default: until SIGINT or SIGTERM); exits 3 at the first failed "
+                      "connect, or when the broker does not answer within --connect-timeout")
       ->check(CLI::Range(0L, 1000000000L));
   publish->add_flag("--stats", args->stats, "print sweeps per second, FOCAS2 calls per sweep and messages at the end");
 
@@ -94,6 +102,7 @@ void AddPublishCommand(CLI::App& app, Context& context) {
     options->id = args->id;
     options->prefix = args->prefix;
     options->interval_ms = args->interval_ms;
+    options->connect_timeout_ms = args->connect_timeout_ms;
     options->full_every = args->full_every;
     options->count = args->count;
     options->stats = args->stats;

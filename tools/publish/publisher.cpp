@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
-#include <ctime>
 #include <iostream>
 #include <map>
 
@@ -23,20 +22,8 @@ constexpr int kLastCncRetryMs = 30000;
 constexpr milliseconds kSignalCheck{200};  // how soon a stop request is noticed while waiting
 constexpr milliseconds kFlushTime{5000};   // for the last messages at the end
 
-std::string TimeStamp() {
-  auto now = std::chrono::system_clock::now();
-  std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-  auto ms = std::chrono::duration_cast<milliseconds>(now.time_since_epoch()).count() % 1000;
-  std::tm utc = *std::gmtime(&seconds);  // only the sweep loop's thread calls this
-  char text[40];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
-  char full[48];
-  std::snprintf(full, sizeof full, "%s.%03dZ", text, static_cast<int>(ms));
-  return full;
-}
-
 Json Stamped(Json payload) {
-  payload["time"] = TimeStamp();
+  payload["time"] = tavrin::tools::UtcTimeStamp();
   return payload;
 }
 
@@ -98,6 +85,49 @@ std::string DefaultId(Connection& connection) {
   return id.empty() ? "tavrin" : id;
 }
 
+// Waits until the broker has taken the first connect: no sweep before, so
+// that the first retained state arrives whole.  Each new reason a connect
+// failed is told on standard error.  A --count run gives up at the first
+// failure or when the connect timeout has passed; a run until stopped keeps
+// trying (libmosquitto backs off up to 30 s) and says when the timeout has
+// passed.  A refusal or a failed TLS handshake ends either.  Returns kExitOk
+// once connected, else the exit code of the failure it reported.
+int WaitForBroker(MqttLink& link, const PublishOptions& options, const std::string& broker,
+                  const std::atomic<bool>& stop, Output& out) {
+  const auto deadline = Clock::now() + milliseconds(options.connect_timeout_ms);
+  const std::string unreached = "cannot connect to the broker " + broker + ": ";
+  std::string told;
+  bool timed_out = false;
+  while (link.Connects() == 0) {
+    if (!link.GaveUp().empty()) return out.Fail(kExitNoConnection, unreached + link.GaveUp());
+    if (stop) {
+      return out.Fail(kExitNoConnection,
+                      "stopped before the broker " + broker + " took the connection: nothing was published");
+    }
+    std::string failure = link.LastError();
+    if (!failure.empty() && options.count != 0) {
+      return out.Fail(kExitNoConnection, unreached + failure + "; nothing was published");
+    }
+    if (!failure.empty() && failure != told) {
+      std::cerr << "tavrin: " << unreached << failure << "; trying again\n";
+      told = failure;
+    }
+    if (!timed_out && Clock::now() >= deadline) {
+      std::string why =
+          "no connection to the broker " + broker + " within " + NumberText(options.connect_timeout_ms / 1000.0) +
+          " s: " +
+          (failure.empty() ? "no answer (is the broker up, is it an MQTT broker, and does mqtt:// or mqtts:// match "
+                             "its port?)"
+                           : failure);
+      if (options.count != 0) return out.Fail(kExitNoConnection, why + "; nothing was published");
+      std::cerr << "tavrin: " << why << "; still trying\n";
+      timed_out = true;
+    }
+    link.WaitForChange(timed_out ? Clock::now() + kSignalCheck : std::min(deadline, Clock::now() + kSignalCheck));
+  }
+  return kExitOk;
+}
+
 }  // namespace
 
 std::string TopicName(const std::string& name) {
@@ -131,19 +161,16 @@ int RunPublisher(PublishOptions options, const ConnectionOptions& connection_opt
 
   MqttLink link;
   std::string error;
+  const BrokerAddress& address = options.link.broker;
+  const std::string broker = (address.host.find(':') != std::string::npos ? "[" + address.host + "]" : address.host) +
+                             ":" + std::to_string(address.port);
+  std::cerr << "tavrin: connecting to the MQTT broker " << broker << (address.tls ? " over TLS" : "") << " as "
+            << options.link.client_id << '\n';
   if (!link.Start(options.link, &error)) return out.Fail(kExitNoConnection, error);
-  const std::string broker = options.link.broker.host + ":" + std::to_string(options.link.broker.port);
-
-  // No sweep before the broker has taken the first connect: the first
-  // retained state then arrives whole.
-  while (!stop && link.Connects() == 0 && link.Refusal().empty()) link.WaitForChange(Clock::now() + kSignalCheck);
-  if (!link.Refusal().empty()) {
+  int waited = WaitForBroker(link, options, broker, stop, out);
+  if (waited != kExitOk) {
     link.Stop();
-    return out.Fail(kExitNoConnection, "the broker " + broker + " refused the connection: " + link.Refusal());
-  }
-  if (stop) {
-    link.Stop();
-    return kExitOk;
+    return waited;
   }
   std::cerr << "tavrin: publishing to " << broker << " under " << options.prefix << '\n';
 
@@ -217,7 +244,7 @@ int RunPublisher(PublishOptions options, const ConnectionOptions& connection_opt
     }
     const auto next = sweep_start + milliseconds(wait_ms);
     do {
-      if (!link.Refusal().empty()) break;
+      if (!link.GaveUp().empty()) break;
       bool connected = link.Connected();
       if (connected != was_connected) {
         std::cerr << "tavrin: " << (connected ? "connected again to " : "lost the broker ") << broker << '\n';
@@ -229,13 +256,15 @@ int RunPublisher(PublishOptions options, const ConnectionOptions& connection_opt
       }
       link.WaitForChange(std::min(next, Clock::now() + kSignalCheck));
     } while (!stop && Clock::now() < next);
-    if (!link.Refusal().empty()) break;
+    if (!link.GaveUp().empty()) break;
   }
 
   const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
   int result = kExitOk;
-  if (!link.Refusal().empty()) {
-    result = out.Fail(kExitNoConnection, "the broker " + broker + " refused the connection: " + link.Refusal());
+  if (!link.GaveUp().empty()) {
+    result = out.Fail(kExitNoConnection, "the link to the broker " + broker + " ended: " + link.GaveUp());
+  } else if (stop && link.Published() == 0) {
+    result = out.Fail(kExitFailed, "stopped before anything was published to the broker " + broker);
   } else if (stop) {
     retained.Update(availability, Stamped({{"state", "offline"}, {"reason", "the publisher was stopped"}}), true);
     link.Flush(kFlushTime);

@@ -41,6 +41,7 @@ struct PublishOptions {
   std::string id;          // empty: the CNC's serial number, else the host name
   std::string prefix;      // empty: tavrin/<id>
   int interval_ms = 1000;  // between sweeps
+  int connect_timeout_ms = 10000;  // for the first connect to the broker
   int full_every = 60;     // every this many sweeps everything is published again
   long count = 0;          // sweeps to make; 0 until stopped
   short items_path = 1;
@@ -53,13 +54,17 @@ struct PublishOptions {
 // after `count` sweeps it leaves the retained state as the last sweep left it
 // (a snapshot for scripts) and disconnects cleanly.
 //
-// Returns kExitOk; kExitNoConnection when the simulated CNC's state file or
-// the FOCAS2 library cannot be prepared, or the broker refuses the
-// connection (user name or password, not authorised); kExitFailed when the
-// broker is not connected at the end of a --count run, so that the last
-// state may be missing, or when a sweep of a --count run could not read
-// everything (its values were published as null and its "failed" list names
-// the calls).  Failures are reported on standard error.
+// Says on standard error which broker it connects to, and why a connect
+// failed.  Returns kExitOk; kExitNoConnection when the simulated CNC's state
+// file or the FOCAS2 library cannot be prepared, the broker refuses the
+// connection (user name or password, not authorised) or the TLS handshake
+// fails, a --count run cannot connect (a failed connect, or none within
+// `connect_timeout_ms`), or `stop` comes before the first connect;
+// kExitFailed when stopped before anything was published, when the broker
+// is not connected at the end of a --count run, so that the last state may
+// be missing, or when a sweep of a --count run could not read everything
+// (its values were published as null and its "failed" list names the
+// calls).  Failures are reported on standard error.
 int RunPublisher(PublishOptions options, const ConnectionOptions& connection, Output& out,
                  const std::atomic<bool>& stop);
 

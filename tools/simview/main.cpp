@@ -25,6 +25,7 @@
 #include <thread>
 
 #include "data_files.h"
+#include "nearest_word.h"
 #include "simulated_cnc.h"
 #include "scene.h"
 #include "tavrin/nc/handles.h"
@@ -76,7 +77,13 @@ bool ParseOptions(int argc, char** argv, Options* options) {
     else if (arg == "--once") options->once = true;
     else if (arg == "--sim" && i + 1 < argc) options->state_file = argv[++i];
     else if (arg == "--png" && i + 1 < argc) options->png_file = argv[++i];
-    else return false;
+    else {
+      const std::string nearest = tavrin::cli::NearestWord(
+          arg, {"/debug", "--impact-ward", "--terminal", "--once", "--sim", "--png", "--version"});
+      std::cerr << "tavrin-simview: unknown option \"" << arg << "\""
+                << (nearest.empty() ? std::string() : "; did you mean \"" + nearest + "\"?") << "\n";
+      return false;
+    }
   }
   if (options->state_file.empty()) options->state_file = tavrin::cli::DefaultStateFile();
   return true;

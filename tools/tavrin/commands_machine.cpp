@@ -1,6 +1,7 @@
 // Machine object commands: the status of every signal, switches and
 // requests, identity and configuration, axis display order, ATC data and tool
 // counting, and watch.  Each is a call of a CLibMchn member.
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <functional>
@@ -11,6 +12,7 @@
 
 #include "commands.h"
 #include "parse.h"
+#include "process_info.h"
 #include "read_watch.h"
 #include "tavrin/machine/mchn.h"
 #include "tavrin/machine/mchn_status.h"
@@ -43,7 +45,7 @@ const StatusSignal kStatusSignals[] = {
     {"work_preset_done", "work coordinate preset done", "D9551.2", &TavrinMachineStatus::work_preset_done},
     {"simulation_reset_done", "simulation reset done", "D9551.0", &TavrinMachineStatus::simulation_reset_done},
     {"simulation_reference_done", "simulation reference done", "D9551.1", &TavrinMachineStatus::simulation_reference_done},
-    {"3d_check_mode", "3D check mode", "K12.4", &TavrinMachineStatus::three_d_check_mode},
+    {"check_mode_3d", "3D check mode", "K12.4", &TavrinMachineStatus::three_d_check_mode},
     {"reset_in_progress", "reset in progress", "D9150.0 D9386.1", &TavrinMachineStatus::reset_in_progress},
 };
 
@@ -435,6 +437,64 @@ void AddToolCount(CLI::App* machine, Context& context) {
 std::atomic<bool> g_interrupted{false};
 extern "C" void OnInterrupt(int) { g_interrupted = true; }
 
+struct WatchArgs {
+  int interval_ms = 1000;
+  int count = 0;  // 0: until interrupted
+  bool keep_going = false;
+};
+
+// Refreshes the status table until `count` refreshes, SIGINT or SIGTERM
+// (which end it alike), or the first failed refresh unless `keep_going`.
+// On a terminal each refresh replaces the screen; elsewhere the refreshes
+// follow each other without escape codes.  JSON: one line per refresh, with
+// its number and time.  Returns the exit status of the last failed refresh,
+// else kExitOk.
+int Watch(const WatchArgs& given, Connection& connection, Output& out) {
+  std::signal(SIGINT, OnInterrupt);
+  std::signal(SIGTERM, OnInterrupt);
+  const bool screen = !out.json() && tavrin::tools::StandardOutputIsTerminal();
+  int result = kExitOk;
+  for (int refresh = 1; !g_interrupted && (given.count == 0 || refresh <= given.count); ++refresh) {
+    Output frame(out.json());
+    out = Output(out.json());  // the connection's failures of this refresh only
+    if (screen) {
+      std::cout << "\x1b[H\x1b[2J";  // cursor home, clear the screen
+    } else if (!out.json() && refresh > 1) {
+      std::cout << '\n';
+    }
+    const std::string time = tavrin::tools::UtcTimeStamp();
+    frame.Line("tavrin watch: refresh " + std::to_string(refresh) + " at " + time + ", every " +
+               std::to_string(given.interval_ms) + " ms (Ctrl-C ends)");
+    // One handle for the whole run; a failed refresh frees it, and the next
+    // one opens a new handle.
+    int refreshed = connection.Run([&frame](Session& session) { return ShowMachineStatus(session, frame); },
+                                   Connection::HandleUse::kKeep);
+    if (out.json()) {
+      frame.data()["refresh"] = refresh;
+      frame.data()["time"] = time;
+      Json line = frame.data();
+      line["ok"] = refreshed == kExitOk;
+      // A refresh that found no CNC was reported by the connection, into out.
+      if (refreshed != kExitOk && !line.contains("error") && out.data().contains("error")) {
+        line["error"] = out.data()["error"];
+      }
+      std::cout << line.dump() << std::endl;
+    } else {
+      std::cout.flush();
+    }
+    if (refreshed != kExitOk) {
+      result = refreshed;
+      if (!given.keep_going || refreshed == kExitUsage) break;  // bad input stays bad
+    }
+    if (given.count != 0 && refresh == given.count) break;
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(given.interval_ms);
+    while (!g_interrupted && std::chrono::steady_clock::now() < until) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(std::min(50, given.interval_ms)));
+    }
+  }
+  return result;
+}
+
 }  // namespace
 
 StatusReading ReadStatus(unsigned short handle) {
@@ -463,7 +523,7 @@ StatusReading ReadStatus(unsigned short handle) {
   reading.data["feed_hold"] = feed_hold;
   add("selected_path", "selected path", "K0.1 K30.1 K60.1", status.selected_path, std::to_string(status.selected_path),
       false, nullptr);
-  add("memory_mode", "memory mode", "K10.6", status.memory_mode, status.memory_mode ? "on" : "off", false, nullptr);
+  add("memory_mode", "memory mode", "K10.6", status.memory_mode, status.memory_mode ? "on" : "off", true, nullptr);
   return reading;
 }
 
@@ -498,44 +558,21 @@ void AddMachineCommands(CLI::App& app, Context& context) {
   AddAxesAndAtc(machine, context);
   AddToolCount(machine, context);
 
-  struct WatchArgs {
-    double interval = 1.0;
-    int count = 0;
-  };
   auto args = std::make_shared<WatchArgs>();
-  CLI::App* watch = app.add_subcommand("watch", "the status table refreshed in place until interrupted (Ctrl-C)");
-  watch->add_option("-i,--interval", args->interval, "seconds between refreshes (default 1)")->check(CLI::Range(0.0, 3600.0));
-  watch->add_option("-n,--count", args->count, "stop after this many refreshes (default: never)")->check(CLI::Range(0, 1000000));
+  CLI::App* watch = app.add_subcommand(
+      "watch", "the status table refreshed until --count, SIGINT (Ctrl-C) or SIGTERM, which end it alike; in place "
+               "on a terminal");
+  watch->add_option("-i,--interval", args->interval_ms, "milliseconds between refreshes, as publish --interval")
+      ->check(CLI::Range(0, 3600000))
+      ->capture_default_str();
+  watch->add_option("--count", args->count, "stop after this many refreshes (default: never)")
+      ->check(CLI::Range(0, 1000000));
+  watch->add_flag("--keep-going", args->keep_going,
+                  "carry on past failed refreshes (default: stop at the first); the exit status is then the last "
+                  "failure's");
   watch->callback([&context, args] {
     WatchArgs given = *args;
-    context.with_connection = [given](Connection& connection, Output& out) {
-      std::signal(SIGINT, OnInterrupt);
-      int result = kExitOk;
-      for (int refresh = 1; !g_interrupted && (given.count == 0 || refresh <= given.count); ++refresh) {
-        Output frame(out.json());
-        if (!out.json()) std::cout << "\x1b[H\x1b[2J";  // cursor home, clear the screen
-        frame.Line("tavrin watch: refresh " + std::to_string(refresh) + ", every " + NumberText(given.interval) + " s (Ctrl-C ends)");
-        // One handle for the whole run; a failed refresh frees it, and the
-        // next one opens a new handle.
-        result = connection.Run([&frame](Session& session) { return ShowMachineStatus(session, frame); },
-                                Connection::HandleUse::kKeep);
-        if (out.json()) {
-          frame.data()["refresh"] = refresh;
-          Json line = frame.data();
-          line["ok"] = result == kExitOk;
-          std::cout << line.dump() << std::endl;
-        } else {
-          std::cout.flush();
-        }
-        if (result != kExitOk && result != kExitFailed) break;
-        if (given.count != 0 && refresh == given.count) break;
-        auto until = std::chrono::steady_clock::now() + std::chrono::duration<double>(given.interval);
-        while (!g_interrupted && std::chrono::steady_clock::now() < until) {
-          std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        }
-      }
-      return result;
-    };
+    context.with_connection = [given](Connection& connection, Output& out) { return Watch(given, connection, out); };
   });
 }
 

@@ -40,6 +40,11 @@ struct SerialArgs {
 const std::map<std::string, unsigned char> kParity = {
     {"none", NOPARITY}, {"odd", ODDPARITY}, {"even", EVENPARITY}, {"mark", MARKPARITY}, {"space", SPACEPARITY}};
 const std::map<std::string, unsigned char> kStopBits = {{"1", ONESTOPBIT}, {"1.5", ONE5STOPBITS}, {"2", TWOSTOPBITS}};
+// The speeds a port takes on Linux as on Windows.  The library does not say
+// whether the port took a speed, so another is refused before opening.
+const DWORD kSpeeds[] = {50,     75,     110,    134,     150,     200,     300,     600,     1200,    1800,
+                         2400,   4800,   9600,   19200,   38400,   57600,   115200,  230400,  460800,  500000,
+                         576000, 921600, 1000000, 1152000, 1500000, 2000000, 2500000, 3000000, 3500000, 4000000};
 
 // "TAVRIN_COM_OPEN_FAILED (-2)".
 std::string ComCodeText(short code) {
@@ -132,6 +137,8 @@ int Listen(const SerialArgs& args, Output& out) {
   HANDLE handle = INVALID_HANDLE_VALUE;
   opened.port().GetPortHandle(&handle);
 
+  std::cerr << "tavrin: listening on " << args.port << " until "
+            << (args.count ? "--count bytes, " : "") << (args.seconds ? "--seconds, " : "") << "Ctrl-C or a hang-up\n";
   interrupted = 0;
   auto previous = std::signal(SIGINT, &OnInterrupt);
   auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(args.seconds.value_or(0));
@@ -150,7 +157,10 @@ int Listen(const SerialArgs& args, Output& out) {
     // counts are found as the part of the zeroed buffer that changed; zero
     // bytes among them cannot be told from the unchanged buffer.
     DWORD waiting = 0;
-    if (!lib_GetComPortInputCount(handle, &waiting) || waiting == 0) {
+    // A line that hung up (its far end closed, the device gone) cannot even
+    // be counted.
+    if (!lib_GetComPortInputCount(handle, &waiting)) { ended = "hang-up"; break; }
+    if (waiting == 0) {
       std::this_thread::sleep_for(std::chrono::milliseconds(5));
       continue;
     }
@@ -171,7 +181,11 @@ int Listen(const SerialArgs& args, Output& out) {
   out.data()["received"] = Escaped(received);
   out.data()["ended_by"] = ended;
   if (!out.json()) std::cout << '\n';
-  out.Line("received " + std::to_string(received.size()) + " byte(s) from " + args.port + " (ended by " + ended + ")");
+  std::string summary = "received " + std::to_string(received.size()) + " byte(s) from " + args.port;
+  if (std::string(ended) == "hang-up") {
+    return out.Fail(kExitFailed, summary + ", then the line hung up (its far end closed it, or the device went away)");
+  }
+  out.Line(summary + " (ended by " + ended + ")");
   return kExitOk;
 }
 
@@ -182,7 +196,16 @@ void AddSettings(CLI::App* command, SerialArgs& args) {
       ->check([](const std::string& name) {
         return name.size() <= TAVRIN_COM_PORT_NAME_MAX ? std::string() : "port names have at most 11 characters";
       });
-  command->add_option("--baud", args.baud, "bits per second (default: as the port is)")->check(CLI::PositiveNumber);
+  command->add_option("--baud", args.baud,
+                      "bits per second, a standard speed from 50 to 4000000 (default: as the port is)")
+      ->check([](const std::string& text) {
+        std::string list;
+        for (DWORD speed : kSpeeds) {
+          if (std::to_string(speed) == text) return std::string();
+          list += (list.empty() ? "" : " ") + std::to_string(speed);
+        }
+        return text + " is no speed a serial port takes; one of " + list;
+      });
   command->add_option("--bits", args.bits, "bits per byte, 5 to 8")->check(CLI::Range(5, 8));
   command->add_option("--parity", args.parity, "none, odd, even, mark or space")
       ->check(CLI::IsMember({"none", "odd", "even", "mark", "space"}));
@@ -206,7 +229,8 @@ void AddSerialCommands(CLI::App& app, Context& context) {
   });
 
   CLI::App* listen = serial->add_subcommand(
-      "listen", "show what arrives on the port (CLibCOMPort::ReceiveData) until --count, --seconds or Ctrl-C");
+      "listen", "show what arrives on the port (CLibCOMPort::ReceiveData) until --count, --seconds or Ctrl-C; a "
+                "hang-up of the line ends it with exit 1");
   AddSettings(listen, *args);
   listen->add_option("--count", args->count, "stop after this many bytes")->check(CLI::PositiveNumber);
   listen->add_option("--seconds", args->seconds, "stop after this many seconds")->check(CLI::NonNegativeNumber);

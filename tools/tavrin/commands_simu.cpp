@@ -3,24 +3,90 @@
 // signal, and name its machine and assembly files.  Each is a call of a
 // CLibSimuModule member; the signals (D9693) go through the CNC, the rest
 // needs none.
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
 #include <iostream>
 #include <memory>
+#include <string>
 
 #include "commands.h"
 #include "parse.h"
+#include "process_info.h"
 #include "read_watch.h"
 #include "tavrin/simulation/simu_module.h"
 
+namespace fs = std::filesystem;
 namespace tavrin::cli {
 
 namespace {
 
-int Start(bool debug, Output& out) {
+constexpr char kProgramVariable[] = "TAVRIN_SIMULATION";
+
+// `name` as the system would find it to start it: a path (with a '/') as it
+// is, else the first executable file of that name in a folder of the PATH.
+// Empty when there is none.
+std::string FindProgram(const std::string& name) {
+  auto executable = [](const fs::path& file) {
+    std::error_code ignored;
+    fs::file_status status = fs::status(file, ignored);
+    return fs::is_regular_file(status) &&
+           (status.permissions() & (fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec)) !=
+               fs::perms::none;
+  };
+  if (name.find('/') != std::string::npos) return executable(name) ? name : std::string();
+  const char* path = std::getenv("PATH");
+  std::string folders = path != nullptr ? path : "";
+  for (std::size_t start = 0; start <= folders.size();) {
+    std::size_t end = std::min(folders.find(':', start), folders.size());
+    fs::path candidate = fs::path(end > start ? folders.substr(start, end - start) : ".") / name;
+    if (executable(candidate)) return candidate.string();
+    start = end + 1;
+  }
+  return {};
+}
+
+// Which program StartSimulationSoft will start here, checked before it is
+// asked to: off Windows the program TAVRIN_SIMULATION names, or with `wine`
+// the Windows program under Wine, and nothing without either (Wine builds a
+// whole Windows prefix on its first run).  Throws CLI::ValidationError
+// when neither or both are asked for.
+std::string ChosenProgram(bool wine) {
+  if (tavrin::tools::StartsWindowsProgramsItself()) {
+    Require(!wine, "--wine: on Windows the simulation application runs as itself");
+    return "C:\\QvApplication\\Qv Crash Preview\\Orvex.exe";
+  }
+  const char* named = std::getenv(kProgramVariable);
+  std::string program = named != nullptr ? named : "";
+  if (program.empty()) {
+    Require(wine, std::string("no simulation program is configured: set ") + kProgramVariable +
+                      " to the program that stands in for it (such as tavrin-simview), or give --wine to start the "
+                      "Windows program under Wine");
+    return "wine";
+  }
+  Require(!wine, std::string("--wine: ") + kProgramVariable + " names " + program +
+                     ", which would be started instead; unset it to start Wine");
+  std::string base = fs::path(program).filename().string();
+  Require(base != "wine" && base != "wine64", std::string(kProgramVariable) + " names " + program +
+                                                  ", which would start Wine without the simulation: unset it and "
+                                                  "give --wine");
+  return program;
+}
+
+int Start(const std::string& program, bool debug, Output& out) {
+  if (!tavrin::tools::StartsWindowsProgramsItself() && FindProgram(program).empty()) {
+    return out.Fail(kExitFailed, "cannot start the simulation: " + program +
+                                     (program == "wine" || program.find('/') == std::string::npos
+                                          ? " is not found on the PATH"
+                                          : " is no executable file") +
+                                     (program == "wine" ? "" : std::string(" (") + kProgramVariable + ")"));
+  }
   CLibSimuModule simulation;
   simulation.StartSimulationSoft(debug);
+  out.data()["program"] = program;
   out.data()["debug"] = simulation.IsDebugMode();
-  out.Line(std::string("asked the simulation to start") + (debug ? " in debug mode (/debug)" : "") +
-           ". Nothing reports whether it started: off Windows the program is $TAVRIN_SIMULATION, else wine.");
+  out.Line("started " + program + (program == "wine" ? " with the simulation's Windows program" : "") +
+           (debug ? " in debug mode (/debug)" : "") + "; it runs on its own, and nothing reports whether it came up");
   return kExitOk;
 }
 
@@ -63,11 +129,17 @@ void AddSimControlCommands(CLI::App& app, Context& context) {
   CLI::App* sim = app.get_subcommand("sim");
 
   auto debug = std::make_shared<bool>(false);
-  CLI::App* start = sim->add_subcommand("start", "start the simulation application (StartSimulationSoft)");
+  auto wine = std::make_shared<bool>(false);
+  CLI::App* start = sim->add_subcommand(
+      "start", "start the simulation application (StartSimulationSoft): off Windows the program that "
+               "TAVRIN_SIMULATION names (such as tavrin-simview), or the Windows program under Wine with --wine; "
+               "refused when neither is given");
   start->add_flag("--debug", *debug, "start it in debug mode (\" /debug\")");
-  start->callback([&context, debug] {
+  start->add_flag("--wine", *wine, "off Windows: start the Windows program under wine (TAVRIN_SIMULATION unset)");
+  start->callback([&context, debug, wine] {
     bool in_debug = *debug;
-    context.without_cnc = [in_debug](Output& out) { return Start(in_debug, out); };
+    std::string program = ChosenProgram(*wine);
+    context.without_cnc = [program, in_debug](Output& out) { return Start(program, in_debug, out); };
   });
 
   auto impact_ward = std::make_shared<bool>(false);

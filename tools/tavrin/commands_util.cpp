@@ -1,14 +1,20 @@
 // Utility commands: the display language the panel would use, and a line in
 // the log file.
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 
 #include "commands.h"
+#include "process_info.h"
 #include "read_watch.h"
 #include "tavrin/nc/cnc_params.h"
 #include "tavrin/util/language.h"
 #include "tavrin/util/log.h"
 
+namespace fs = std::filesystem;
 namespace tavrin::cli {
 
 namespace {
@@ -48,13 +54,58 @@ int ShowLanguage(Session& session, Output& out) {
   if (chosen == 1) how += "; code 1 needs a Japanese user language";
   if (chosen == 4 || chosen == 15) how += "; codes 4 and 15 need a Chinese (Taiwan or PRC) user language";
   out.data()["code"] = code;
-  out.data()["parameters"] = {{"7364", source}, {"7240", panel}, {"3281", cnc}};
+  auto byte = [](int value) { return value < 0 ? Json(nullptr) : Json(value); };  // null: not read
+  out.data()["parameters"] = {{"p7364", byte(source)}, {"p7240", byte(panel)}, {"p3281", byte(cnc)}};
   out.data()["japanese_user"] = japanese;
   out.data()["decided"] = how;
   out.Line("display language code " + std::to_string(code));
   out.Line(how);
   out.Line(std::string("user's language is ") + (japanese ? "Japanese" : "not Japanese"));
   return watch.Report(out);
+}
+
+// The file lib_OutputLog appends to: this program's own, without its
+// extension, followed by "_Log.txt"; empty when the program's file is unknown.
+std::string LogFile() {
+  std::string program = tavrin::tools::ProgramFile();
+  if (program.empty()) return {};
+  return fs::path(program).replace_extension().string() + "_Log.txt";
+}
+
+std::uintmax_t FileSize(const std::string& file) {
+  std::error_code missing;
+  std::uintmax_t size = fs::file_size(file, missing);
+  return missing ? 0 : size;
+}
+
+// The library reports nothing, so the file is read back: the part appended
+// by the call must hold the line (other programs may log at the same time).
+int AppendToLog(const std::string& text, Output& out) {
+  std::string file = LogFile();
+  std::uintmax_t before = file.empty() ? 0 : FileSize(file);
+  lib_OutputLog(text.c_str());
+  if (file.empty()) return out.Fail(kExitFailed, "cannot tell this program's own file, so nor where its log file is");
+  out.data()["log_file"] = file;
+  std::error_code ignored;
+  std::string appended;
+  if (fs::is_regular_file(file, ignored)) {
+    std::ifstream in(file, std::ios::binary);
+    if (before > FileSize(file)) before = 0;  // emptied meanwhile
+    in.seekg(static_cast<std::streamoff>(before));
+    appended.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+  auto without_returns = [](std::string line) {  // Windows writes "\r\n"
+    line.erase(std::remove(line.begin(), line.end(), '\r'), line.end());
+    return line;
+  };
+  if (without_returns(appended).find(without_returns(text) + "\n") == std::string::npos) {
+    return out.Fail(kExitFailed, "the line did not arrive in " + file +
+                                     " (it cannot be opened or written there, or its path is longer than 259 "
+                                     "characters)");
+  }
+  out.data()["logged"] = text;
+  out.Line("logged to " + file + ": " + text);
+  return kExitOk;
 }
 
 }  // namespace
@@ -66,16 +117,10 @@ void AddUtilCommands(CLI::App& app, Context& context) {
 
   auto text = std::make_shared<std::string>();
   CLI::App* log = app.add_subcommand(
-      "log", "append a line to this program's log file, beside it (lib_OutputLog; no CNC call)");
+      "log", "append a line to this program's log file, tavrin_Log.txt beside it (lib_OutputLog; no CNC call), "
+             "read it back and say where it went: exit 1 when it did not arrive");
   log->add_option("text", *text, "the line, written as it is")->required();
-  log->callback([&context, text] {
-    context.without_cnc = [text](Output& out) {
-      lib_OutputLog(text->c_str());
-      out.data()["logged"] = *text;
-      out.Line("logged: " + *text);
-      return static_cast<int>(kExitOk);
-    };
-  });
+  log->callback([&context, text] { context.without_cnc = [text](Output& out) { return AppendToLog(*text, out); }; });
 }
 
 }  // namespace tavrin::cli

@@ -89,8 +89,10 @@ int Connection::Prepare() {
   if (!fs::exists(state_file_, missing)) {
     std::string example = ExampleMachineFile();
     if (example.empty()) return out_.Fail(kExitNoConnection, "cannot find the example machine lathe.toml");
+    // The default file's folder is made; a folder named with --sim must
+    // exist, so that a mistyped path makes no folders.
     fs::path parent = fs::path(state_file_).parent_path();
-    if (!parent.empty()) fs::create_directories(parent, missing);
+    if (!parent.empty() && options_.sim_file.empty()) fs::create_directories(parent, missing);
     if (!fs::copy_file(example, state_file_, missing)) {
       return out_.Fail(kExitNoConnection, "cannot make the state file " + state_file_ + ": " + missing.message());
     }

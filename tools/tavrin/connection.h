@@ -78,8 +78,9 @@ class Connection {
   Connection& operator=(const Connection&) = delete;
 
   // Points the library at the CNC and, for the simulated CNC, makes the
-  // state file when it is missing and says on standard error which CNC this
-  // is.  Returns kExitOk, or the exit code of a failure already reported.
+  // state file when it is missing (and the default file's folder; a folder
+  // named with sim_file must exist) and says on standard error which CNC
+  // this is.  Returns kExitOk, or the exit code of a failure already reported.
   int Prepare();
   // Runs body with an open handle (on the path asked for), then frees the
   // handle; for the simulated CNC all of it under the state file's lock.

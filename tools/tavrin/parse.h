@@ -8,6 +8,9 @@
 
 #include <string>
 
+#include "nearest_word.h"
+#include <vector>
+
 namespace tavrin::cli {
 
 // A whole number in [min, max], decimal or 0x hexadecimal or 0b binary.
@@ -35,6 +38,7 @@ struct ParamNumber {
 };
 // NUMBER [. BIT]: number 0..32767, bit 0..7.
 bool ParseParamNumber(const std::string& text, ParamNumber* number, std::string* error);
+
 
 // Throws CLI::ValidationError with the message when ok is false; used by the
 // commands' argument checks, which run before anything is sent.

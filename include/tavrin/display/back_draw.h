@@ -22,8 +22,16 @@
 #ifndef TAVRIN_DISPLAY_BACK_DRAW_H
 #define TAVRIN_DISPLAY_BACK_DRAW_H
 
-#include "tavrin/display/gdi.h"
 #include "tavrin/export.h"
+#ifdef __cplusplus
+#  include "tavrin/display/gdi.h"
+#else
+/* C sees the device context and drawing object classes as opaque types: a C
+   caller passes on pointers to objects made by C++ code. */
+#  include "tavrin/display/gdi_types.h"
+typedef struct CDC CDC;
+typedef struct CGdiObject CGdiObject;
+#endif
 
 TAVRIN_EXTERN_C_BEGIN
 

@@ -22,12 +22,20 @@ TAVRIN_EXTERN_C_BEGIN
 /* Shows the code with what failed and where.  Returns nothing. */
 TAVRIN_FUNC(void) lib_MBFocas2Error(short code, const char* what, const char* where);
 
+/* The name of a return code, as lib_MBFocas2Error shows it: "EW_HANDLE" for
+ * -8, "EW_NUMBER or EW_RANGE" for 3 (codes that FOCAS2 gives two names show
+ * both), "DLL_FOCAS2_FUNCRET_INIT" for 32767.
+ * code: any value; -17..-1, 1..19 and 32767 have names.
+ * Returns a static string that stays valid for the life of the process, or
+ * null for 0 (success) and for every code without a name.  Makes no CNC call
+ * and shows nothing. */
+TAVRIN_FUNC(const char*) lib_Focas2CodeName(short code);
+
 TAVRIN_EXTERN_C_END
 
 #ifdef __cplusplus
 namespace tavrin {
-/* The name shown for a code ("EW_HANDLE", "EW_FUNC or EW_NOPMC", ...), or null
- * for 0 and codes outside the table. */
+/* The same as lib_Focas2CodeName. */
 TAVRIN_API const char* Focas2CodeName(short code);
 /* Formats the message that lib_MBFocas2Error shows into out (at most size-1
  * characters, always terminated when size > 0).  Returns false for code 0. */

@@ -60,6 +60,7 @@
  * terminator, and the prefix "\\.\" takes 4 of them. */
 #define TAVRIN_COM_PORT_NAME_MAX 11
 
+#ifdef __cplusplus
 class TAVRIN_CLASS CLibCOMPort {
  public:
   /* No name, not open. */
@@ -177,6 +178,7 @@ class TAVRIN_CLASS CLibCOMPort {
   OVERLAPPED overlapped_;   // given to the event wait; its event made at opening
   DCB dcb_;                 // settings read at opening and changed by the setters
 };
+#endif
 
 TAVRIN_EXTERN_C_BEGIN
 

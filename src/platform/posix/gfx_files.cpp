@@ -1,14 +1,9 @@
-// Bitmap files (BMP and PNG through gdk-pixbuf), the resource folder of the
-// installed library, window invalidation and narrow-text cutting on Linux.
+// Bitmap files on Linux: BMP and PNG through gdk-pixbuf.
 #include <gdk-pixbuf/gdk-pixbuf.h>
 
 #include "platform/graphics.h"
 #include "platform/posix/gfx_objects.h"
 #include "platform/syscalls.h"
-
-#ifndef TAVRIN_INSTALLED_RESOURCES
-#define TAVRIN_INSTALLED_RESOURCES ""
-#endif
 
 namespace tavrin::platform {
 
@@ -49,25 +44,6 @@ HBITMAP LoadBitmapFile(const char* path) {
   }
   g_object_unref(pixbuf);
   return gfx::WrapSurface(surface);
-}
-
-const char* InstalledResourceFolder() { return TAVRIN_INSTALLED_RESOURCES; }
-
-char PathListSeparator() { return ':'; }
-
-// Windows are the toolkit's: without an invalidation handler nothing is done.
-void InvalidateWindowRect(HWND, const RECT*, bool) {}
-
-std::size_t NarrowTextCut(const char* text, std::size_t max_bytes) {
-  if (text == nullptr) return 0;
-  std::size_t length = 0;
-  while (length < max_bytes && text[length] != '\0') ++length;
-  if (length < max_bytes || text[length] == '\0') return length;
-  // Cut at max_bytes: step back over continuation bytes to the start of the
-  // character that would be split, unless it ends exactly there.
-  std::size_t start = length;
-  while (start > 0 && (static_cast<unsigned char>(text[start]) & 0xC0) == 0x80) --start;
-  return start;
 }
 
 }  // namespace tavrin::platform
