@@ -32,6 +32,11 @@ class FileLock {
   // object holds the exclusive lock on it.  False, with *error, when the file
   // cannot be opened or locked.  A lock already held is released first.
   bool Acquire(const std::string& path, std::string* error);
+  // Takes the lock of an existing file without waiting: kAcquired (held
+  // now), kBusy (another holds it), kNoFile (no such file, or it cannot be
+  // opened: nobody locks with it).
+  enum class Probe { kAcquired, kBusy, kNoFile };
+  Probe TryAcquireExisting(const std::string& path);
   // Releases the lock and closes the file; nothing when none is held.
   void Release();
   bool held() const { return handle_ != kNoHandle; }

@@ -9,6 +9,7 @@
 #include "platform/windows_path.h"
 #include "simulation/model.h"
 #include "simulation/model_files.h"
+#include "simulation/pair_replace.h"
 
 namespace {
 
@@ -67,9 +68,12 @@ extern "C" void* TAVRIN_CALL lib_LockSimulationFiles(void) {
     delete lock;
     lock = nullptr;
   }
+  if (lock != nullptr) tavrin::simulation::SetLockHeldHere(true);
   return lock;
 }
 
 extern "C" void TAVRIN_CALL lib_UnlockSimulationFiles(void* lock) {
+  if (lock == nullptr) return;
   delete static_cast<tavrin::platform::FileLock*>(lock);
+  tavrin::simulation::SetLockHeldHere(false);
 }

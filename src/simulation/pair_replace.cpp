@@ -1,6 +1,10 @@
 #include "simulation/pair_replace.h"
 
+#include <atomic>
+
+#include "platform/file_lock.h"
 #include "platform/file_replace.h"
+#include "platform/windows_path.h"
 
 namespace tavrin::simulation {
 
@@ -32,8 +36,20 @@ bool ReplacePair(const SimulationFileNames& names) {
   return true;
 }
 
+namespace {
+std::atomic<int> locks_held_here{0};
+}  // namespace
+
+void SetLockHeldHere(bool held) { locks_held_here += held ? 1 : -1; }
+
 bool FinishRecordedReplace(const SimulationFileNames& names) {
   if (!FileExists(names.intent)) return true;
+  tavrin::platform::FileLock probe;
+  char lock[tavrin::platform::kNativePathSize];
+  if (locks_held_here == 0 && tavrin::platform::ToNativePath(names.lock, lock, sizeof lock) &&
+      probe.TryAcquireExisting(lock) == tavrin::platform::FileLock::Probe::kBusy) {
+    return true;
+  }
   if (FileExists(names.assembly_temporary) && !PutInPlace(names.assembly_temporary, names.assembly)) {
     return false;
   }

@@ -16,6 +16,11 @@
 // recorded replace (FinishRecordedReplace): each temporary file still there
 // is renamed over its file, then the record is removed.  A SetPos killed
 // after step 2 is so completed by whichever call comes next, in any process.
+// Programs that move models under the simulation files' lock
+// (lib_LockSimulationFiles) are left to finish their own move: while another
+// holds that lock, a record is left alone (the holder's next temporary
+// files must never be taken for the recorded ones); a holder that died has
+// released it.  The model calls still never wait for the lock.
 //
 // Failures that are no crash keep what they have always left:
 //   - a failure before step 3 changes neither file (the temporary files
@@ -39,9 +44,14 @@ namespace tavrin::simulation {
 // failure (above says what is left).
 bool ReplacePair(const SimulationFileNames& names);
 
-// Finishes a replace that a record names; true when there was none or it is
-// finished, false when a rename failed (the record then stays).
+// Finishes a replace that a record names; true when there was none, it is
+// finished, or the lock's holder finishes it; false when a rename failed
+// (the record then stays).
 bool FinishRecordedReplace(const SimulationFileNames& names);
+
+// Marks the simulation files' lock as held (or no longer) by this process,
+// which then finishes records itself.
+void SetLockHeldHere(bool held);
 
 }  // namespace tavrin::simulation
 

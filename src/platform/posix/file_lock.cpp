@@ -60,6 +60,22 @@ bool FileLock::Acquire(const std::string& path, std::string* error) {
   return true;
 }
 
+FileLock::Probe FileLock::TryAcquireExisting(const std::string& path) {
+  Release();
+  int fd = open(path.c_str(), O_RDWR | O_CLOEXEC);
+  if (fd < 0) return Probe::kNoFile;
+  int result;
+  do {
+    result = flock(fd, LOCK_EX | LOCK_NB);
+  } while (result != 0 && errno == EINTR);
+  if (result != 0) {
+    close(fd);
+    return Probe::kBusy;
+  }
+  handle_ = fd;
+  return Probe::kAcquired;
+}
+
 void FileLock::Release() {
   if (handle_ == kNoHandle) return;
   int fd = static_cast<int>(handle_);

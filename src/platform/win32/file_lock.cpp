@@ -50,6 +50,21 @@ bool FileLock::Acquire(const std::string& path, std::string* error) {
   return true;
 }
 
+FileLock::Probe FileLock::TryAcquireExisting(const std::string& path) {
+  Release();
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ | GENERIC_WRITE,
+                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return Probe::kNoFile;
+  OVERLAPPED whole_file = {};
+  if (!LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, MAXDWORD, MAXDWORD, &whole_file)) {
+    CloseHandle(file);
+    return Probe::kBusy;
+  }
+  handle_ = reinterpret_cast<std::intptr_t>(file);
+  return Probe::kAcquired;
+}
+
 void FileLock::Release() {
   if (handle_ == kNoHandle) return;
   OVERLAPPED whole_file = {};
