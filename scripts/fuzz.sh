@@ -12,7 +12,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
 seconds=${FUZZ_SECONDS:-45}
-targets=(fuzz_xml_lines fuzz_profile_text fuzz_path_split)
+targets=(fuzz_xml_lines fuzz_profile_text fuzz_path_split fuzz_focas2_frames)
 
 need=()
 command -v clang++-14 >/dev/null || need+=(clang-14)

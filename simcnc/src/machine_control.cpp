@@ -79,6 +79,21 @@ bool GetParam(int path, short number, short axis, std::int32_t* value, int* deci
   return true;
 }
 
+bool GetParamKind(int path, short number, ParamKind* kind, bool* per_axis) {
+  auto lock = Lock();
+  const Parameter* parameter = FindParam(path, number);
+  if (parameter == nullptr) return false;
+  if (kind != nullptr) *kind = parameter->kind;
+  if (per_axis != nullptr) *per_axis = parameter->per_axis;
+  return true;
+}
+
+int AxisCount(int path) {
+  auto lock = Lock();
+  const Path* found = Sim().machine.PathNumber(path);
+  return found == nullptr ? 0 : static_cast<int>(found->axes.size());
+}
+
 bool SetPmcByte(char letter, unsigned address, std::uint8_t value) {
   auto lock = Lock();
   detail::PmcArea* area = Sim().machine.pmc.ByLetter(letter);

@@ -24,23 +24,9 @@ namespace {
 constexpr std::size_t kHeader = 4;
 constexpr int kAllAxes = -1;
 
-std::size_t ElementSize(ParamKind kind) {
-  switch (kind) {
-    case ParamKind::Bit:
-    case ParamKind::Byte:
-      return 1;
-    case ParamKind::Word:
-      return 2;
-    case ParamKind::TwoWord:
-      return 4;
-    case ParamKind::Real:
-      return 8;
-  }
-  return 0;
-}
 
 void StoreElement(void* record, std::size_t index, const Parameter& parameter, int slot) {
-  const std::size_t offset = kHeader + index * ElementSize(parameter.kind);
+  const std::size_t offset = kHeader + index * ParamElementSize(parameter.kind);
   const std::int32_t value = parameter.values[static_cast<std::size_t>(slot)];
   switch (parameter.kind) {
     case ParamKind::Bit:
@@ -70,7 +56,7 @@ short ReadParam(Simulator& sim, unsigned short handle, short number, short axis,
   const bool all_axes = axis == kAllAxes;
   if (all_axes ? !parameter.per_axis : parameter.Slot(axis) < 0) return EW_NUMBER;
   const std::size_t elements = all_axes ? kAxisSlots : 1;
-  if (length < 0 || static_cast<std::size_t>(length) != kHeader + elements * ElementSize(parameter.kind)) {
+  if (length < 0 || static_cast<std::size_t>(length) != kHeader + elements * ParamElementSize(parameter.kind)) {
     return EW_LENGTH;
   }
   Store<std::int16_t>(record, 0, number);
@@ -95,7 +81,7 @@ short WriteParam(Simulator& sim, unsigned short handle, short length, const void
   Parameter& parameter = found->second;
   const int slot = parameter.Slot(axis);  // axis -1 fits no parameter here
   if (slot < 0) return EW_NUMBER;
-  if (static_cast<std::size_t>(length) != kHeader + ElementSize(parameter.kind)) return EW_LENGTH;
+  if (static_cast<std::size_t>(length) != kHeader + ParamElementSize(parameter.kind)) return EW_LENGTH;
   std::int32_t value = 0;
   switch (parameter.kind) {
     case ParamKind::Bit:

@@ -48,9 +48,13 @@ Simulator* Create() {
   return simulator;
 }
 
+// The instance the calling thread selected, if any.
+thread_local Simulator* selected = nullptr;
+
 }  // namespace
 
 Simulator& Sim() {
+  if (selected != nullptr) return *selected;
   // Made once and never destroyed, so that calls made while the process
   // exits (from other libraries' exit handlers) still find it.
   static Simulator* simulator = Create();
@@ -58,3 +62,20 @@ Simulator& Sim() {
 }
 
 }  // namespace tavrin::simcnc::detail
+
+namespace tavrin::simcnc {
+
+// An instance is a simulator of its own; the public name only hides it.
+class Instance : public detail::Simulator {};
+
+Instance* NewInstance() { return new Instance(); }
+
+void DeleteInstance(Instance* instance) { delete instance; }
+
+Instance* SelectInstance(Instance* instance) {
+  auto* previous = static_cast<Instance*>(detail::selected);
+  detail::selected = instance;
+  return previous;
+}
+
+}  // namespace tavrin::simcnc

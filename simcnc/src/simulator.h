@@ -1,5 +1,6 @@
-// The one simulated CNC of the process: the machine, the open handles, the
-// planned failures and the journal, behind one lock.
+// A simulated CNC: the machine, the open handles, the planned failures and
+// the journal, behind one lock.  A process has one of its own, and one more
+// per Instance that a server of several machines makes.
 #ifndef TAVRIN_SIMCNC_SIMULATOR_H
 #define TAVRIN_SIMCNC_SIMULATOR_H
 
@@ -31,7 +32,8 @@ struct Simulator {
   void ReplaceMachine(Machine replacement);
 };
 
-// The simulator, made at first use from the file named by the environment
+// The simulator the calling thread selected (SelectInstance), or else the
+// process's own, made at first use from the file named by the environment
 // variable TAVRIN_SIMCNC_MACHINE when that is set.  Callers take its mutex.
 Simulator& Sim();
 

@@ -11,6 +11,7 @@
 #include <regex>
 #include <sstream>
 
+#include "support/background_process.h"
 #include "support/run_command.h"
 
 namespace fs = std::filesystem;
@@ -34,6 +35,7 @@ class AnyFocasLibraryTest : public ::testing::Test {
   }
   void TearDown() override { fs::remove_all(folder_); }
 
+ public:
   CommandResult Simulated(std::vector<std::string> args) const {
     std::vector<std::string> all{"--sim", (folder_ / "simulated.toml").string(), "--drive-c", (folder_ / "c").string()};
     all.insert(all.end(), args.begin(), args.end());
@@ -47,6 +49,8 @@ class AnyFocasLibraryTest : public ::testing::Test {
     environment.push_back("XDG_STATE_HOME=" + (folder_ / "xdg").string());
     return RunCommand(TAVRIN_COMMAND, all, environment);
   }
+
+ protected:
   std::string CountFile() const { return (folder_ / "count").string(); }
   long long VendorCount() const {
     std::ifstream in(CountFile());
@@ -64,8 +68,9 @@ std::string WithoutTimes(const std::string& text) {
   return std::regex_replace(text, kTime, "TIME");
 }
 
-TEST_F(AnyFocasLibraryTest, EveryCncFamilyGivesTheSameValuesAndExitCodes) {
-  const std::vector<std::vector<std::string>> runs = {
+// One run of every CNC family of the command.
+std::vector<std::vector<std::string>> CncFamilyRuns() {
+  return {
       {"paths"},
       {"param", "get", "1420", "--kind", "two-word", "--axis", "all"},
       {"param", "get", "3115.0", "-k", "bit", "-a", "5", "--generic"},
@@ -94,17 +99,46 @@ TEST_F(AnyFocasLibraryTest, EveryCncFamilyGivesTheSameValuesAndExitCodes) {
       {"watch", "--count", "2", "--interval", "0", "--json"},
       {"--path", "2", "macro", "get", "10910"},
   };
-  for (const auto& args : runs) {
+}
+
+// Every family through `other` gives what it gives against the simulated CNC.
+template <typename Run>
+void ExpectTheSameAsSimulated(const AnyFocasLibraryTest& test, Run other) {
+  for (const auto& args : CncFamilyRuns()) {
     std::string shown;
     for (const auto& a : args) shown += a + " ";
-    CommandResult simulated = Simulated(args);
-    CommandResult vendor = VendorLike(args);
-    EXPECT_EQ(vendor.exit_code, simulated.exit_code) << shown << "\n" << vendor.err << simulated.err;
-    EXPECT_EQ(WithoutTimes(vendor.out), WithoutTimes(simulated.out)) << shown << "\n" << vendor.err;
+    CommandResult simulated = test.Simulated(args);
+    CommandResult through = other(args);
+    EXPECT_EQ(through.exit_code, simulated.exit_code) << shown << "\n" << through.err << simulated.err;
+    EXPECT_EQ(WithoutTimes(through.out), WithoutTimes(simulated.out)) << shown << "\n" << through.err;
     if (args.front() != "param" || args[2] != "32000") {
       EXPECT_EQ(simulated.exit_code, 0) << shown << simulated.err;
     }
   }
+}
+
+TEST_F(AnyFocasLibraryTest, EveryCncFamilyGivesTheSameValuesAndExitCodes) {
+  ExpectTheSameAsSimulated(*this, [this](const std::vector<std::string>& args) { return VendorLike(args); });
+}
+
+// Over the wire: our own FOCAS2 client library against tavrin-simcnc serving
+// a copy of the same machine on a loopback port.
+TEST_F(AnyFocasLibraryTest, ThroughTheWireEveryCncFamilyGivesTheSameValuesAndExitCodes) {
+  fs::copy_file(fs::path(TAVRIN_TEST_SOURCE_DIR) / "examples" / "lathe.toml", folder_ / "wire.toml");
+  const int port = FreeLoopbackPort();
+  BackgroundProcess server;
+  ASSERT_TRUE(server.Start(TAVRIN_TEST_SIMCNC_SERVER,
+                           {"--state", (folder_ / "wire.toml").string(), "--port", std::to_string(port)},
+                           (folder_ / "server.log").string()));
+  ASSERT_TRUE(WaitUntilAccepting(port, std::chrono::seconds(10)));
+  const std::string address = "127.0.0.1:" + std::to_string(port);
+  ExpectTheSameAsSimulated(*this, [&](const std::vector<std::string>& args) {
+    std::vector<std::string> all{"--focas", TAVRIN_TEST_FOCAS2_NET, "--connect", address,
+                                 "--drive-c", (folder_ / "c").string()};
+    all.insert(all.end(), args.begin(), args.end());
+    return RunCommand(TAVRIN_COMMAND, all, {"XDG_STATE_HOME=" + (folder_ / "xdg").string()});
+  });
+  EXPECT_EQ(0, server.Stop());
 }
 
 TEST_F(AnyFocasLibraryTest, OurCallCountIsTheLibrarysOwn) {

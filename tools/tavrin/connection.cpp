@@ -7,6 +7,7 @@
 #include "parse.h"
 #include "simulated_cnc.h"
 #include "tavrin/machine/mchn.h"
+#include "tavrin/nc/focas2_library.h"
 #include "tavrin/nc/handles.h"
 #include "tavrin/nc/return_codes.h"
 
@@ -130,12 +131,19 @@ void Connection::DropHandle() {
 
 namespace {
 // Why the FOCAS2 library gave EW_NODLL for `call`: it could not be loaded
-// (with the loader's words), or it lacks the call.
+// (with the loader's words), it lacks the call, or it has the call and
+// answers EW_NODLL itself (a library for one kind of connection only).
 std::string MissingLibraryText(const char* call) {
   char text[1024] = "";
   if (lib_DescribeFocas2Library(text, sizeof text) == 0) return text;
-  return std::string("the FOCAS2 library ") + text + " loaded but has no " + call +
-         ", which this --connect needs (default: cnc_allclibhndl, node9: cnc_allclibhndl2, ADDRESS: cnc_allclibhndl3)";
+  const std::string which = std::string(" (default: cnc_allclibhndl, node9: cnc_allclibhndl2, ADDRESS: "
+                                        "cnc_allclibhndl3)");
+  if (lib_GetFocas2Function(call) != nullptr) {
+    return std::string("the FOCAS2 library ") + text + " refuses " + call +
+           ": it does not make this kind of connection; try another --connect" + which;
+  }
+  return std::string("the FOCAS2 library ") + text + " loaded but has no " + call + ", which this --connect needs" +
+         which;
 }
 }  // namespace
 

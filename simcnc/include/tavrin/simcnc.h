@@ -6,7 +6,8 @@
 // examples and tools: describe the machine, look at its state, inject
 // failures and read the journal of calls.
 //
-// One simulated CNC exists per process.  Every function is thread-safe.
+// One simulated CNC exists per process (a server of several machines makes
+// more: see Instance below).  Every function is thread-safe.
 //
 // How it answers (the FOCAS2 codes of tavrin/nc/return_codes.h).  A call
 // checks its handle first, then its pointers, then its other arguments in the
@@ -55,6 +56,7 @@
 #ifndef TAVRIN_SIMCNC_H
 #define TAVRIN_SIMCNC_H
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -88,6 +90,12 @@ TAVRIN_SIMCNC_API const char* CallName(Call call);
 TAVRIN_SIMCNC_API bool CallFromName(const std::string& name, Call* call);
 
 enum class ParamKind { Bit, Byte, Word, TwoWord, Real };
+
+// The bytes of one value of a parameter of that kind in a FOCAS2 parameter
+// record (a real: a value and its decimals, 4 bytes each).
+constexpr std::size_t ParamElementSize(ParamKind kind) {
+  return kind == ParamKind::Word ? 2 : kind == ParamKind::TwoWord ? 4 : kind == ParamKind::Real ? 8 : 1;
+}
 
 // One call as the simulated CNC saw it.  `args` holds the scalar arguments in
 // the order of the FOCAS2 prototype, without the handle and without pointers
@@ -214,6 +222,41 @@ TAVRIN_SIMCNC_API std::string SaveText();
 // lock cannot be taken or the file cannot be loaded (it must exist) or saved;
 // fn is not run when the load fails.
 TAVRIN_SIMCNC_API bool WithStateFile(const std::string& path, void (*fn)(void* user), void* user, std::string* error);
+
+// --- Several machines in one process ---------------------------------------------
+
+// A program that serves several simulated machines at once (tavrin-simcnc)
+// makes one Instance per machine and selects, for the calling thread, the one
+// that every function above and every FOCAS2 call act on.  A thread that has
+// selected none acts on the process's own machine, so nothing changes for a
+// program that never selects.  A new instance is an empty one-path machine
+// (TAVRIN_SIMCNC_MACHINE is not read for it); delete it only while no thread
+// has it selected.
+class Instance;
+TAVRIN_SIMCNC_API Instance* NewInstance();
+TAVRIN_SIMCNC_API void DeleteInstance(Instance* instance);
+// Selects `instance` (null: the process's own machine) for the calling
+// thread; returns the one selected before.
+TAVRIN_SIMCNC_API Instance* SelectInstance(Instance* instance);
+
+// Selects an instance for the life of a scope.
+class SelectedInstance {
+ public:
+  explicit SelectedInstance(Instance* instance) : previous_(SelectInstance(instance)) {}
+  ~SelectedInstance() { SelectInstance(previous_); }
+  SelectedInstance(const SelectedInstance&) = delete;
+  SelectedInstance& operator=(const SelectedInstance&) = delete;
+
+ private:
+  Instance* previous_;
+};
+
+// What a program serving the machine elsewhere needs to know of it without
+// making a FOCAS2 call (nothing journaled, no planned failure taken): the
+// kind of a parameter (false when the path or parameter is unknown) and the
+// number of axes of a path (0 for a path the machine lacks).
+TAVRIN_SIMCNC_API bool GetParamKind(int path, short number, ParamKind* kind, bool* per_axis);
+TAVRIN_SIMCNC_API int AxisCount(int path);
 
 // --- The control API through a loaded library ------------------------------------
 
