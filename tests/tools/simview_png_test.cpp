@@ -102,6 +102,10 @@ TEST_F(SimviewPngTest, ChuckIsDrawnAtItsZAndFollowsSetPosZ) {
   CommandResult refused = Draw(folder_ / "no-such-folder" / "out.png");
   EXPECT_EQ(refused.exit_code, 1);
   EXPECT_NE(refused.err.find("cannot write"), std::string::npos);
+  // A mistyped option is named with the nearest one.
+  CommandResult mistyped = RunCommand(TAVRIN_SIMVIEW, {"--pgn", "x.png"}, {"DISPLAY="});
+  EXPECT_EQ(mistyped.exit_code, 2);
+  EXPECT_NE(mistyped.err.find("unknown option \"--pgn\"; did you mean \"--png\"?"), std::string::npos);
 }
 
 }  // namespace
