@@ -36,6 +36,20 @@ TEST_F(ModelScanTest, TheExampleFolderHasEverythingOnBothSides) {
   EXPECT_TRUE(messages_.empty());
 }
 
+// Files as a shop has them: CR-only line ends, empty lines and a long comment
+// before the matrix lines change no Z, and a move keeps the workpiece's offset.
+TEST_F(ModelScanTest, OddLinesBeforeTheMatrixLinesChangeNoZ) {
+  const std::string odd = "<?xml version=\"1.0\"?>\r<!-- written elsewhere -->\r\r\n\n<!-- " +
+                          std::string(700, '-') + " -->\n\n";
+  SetFiles(odd + Read(kMachineFile), odd + Read(kAssemblyFile));
+  EXPECT_EQ(-120.0, CLibChuckModel('L').GetPosZ());
+  EXPECT_EQ(95.5, CLibJawModel('R').GetPosZ());
+  EXPECT_EQ(-100.0, CLibWorkModel('R').GetPosZ());
+  ASSERT_EQ(0, CLibWorkModel('R').SetPosZ(-95));  // 30 mm further out in the machine file, as before
+  EXPECT_NE(std::string::npos, Read(kMachineFile).find(Matrix(-125)));
+  EXPECT_EQ(0, Read(kMachineFile).rfind(odd, 0));
+}
+
 TEST_F(ModelScanTest, WhatBelongsToWhichModelAndSide) {
   // Both files hold `file`: IsDefine and GetNum scan the machine file, GetPosZ the assembly file.
   const std::string jaw = Element("linearassembly", M(1));
