@@ -26,7 +26,6 @@ namespace {
 using namespace wire;  // the classes and function codes of the sub-requests
 
 constexpr std::uint16_t kAnswerVersion = 2;
-constexpr int kMaxAxes = 32;
 constexpr int kOpeningParameter = 9968;
 // The most macro variables one request may cover: their answer must fit a
 // sub-answer's 16-bit length.

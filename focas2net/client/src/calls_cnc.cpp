@@ -5,17 +5,9 @@
 #include "call_support.h"
 
 using namespace tavrin::focas2net;
-using tavrin::wire::GetNumber8;
-using tavrin::wire::GetU16;
-using tavrin::wire::GetU32;
-using tavrin::wire::PutU16;
-using tavrin::wire::PutU32;
-using tavrin::wire::SubAnswer;
-using tavrin::wire::SubRequest;
 
 namespace {
 
-constexpr int kMaxAxes = 32;
 constexpr int kAllAxes = -1;
 constexpr std::size_t kParamHeader = 4;  // number, axis
 // On the wire a parameter is number (32), axis, type, then 32 elements.

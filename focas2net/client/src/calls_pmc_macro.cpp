@@ -5,13 +5,6 @@
 #include "call_support.h"
 
 using namespace tavrin::focas2net;
-using tavrin::wire::GetNumber8;
-using tavrin::wire::GetU16;
-using tavrin::wire::GetU32;
-using tavrin::wire::Number8;
-using tavrin::wire::PutNumber8;
-using tavrin::wire::SubAnswer;
-using tavrin::wire::SubRequest;
 
 namespace {
 

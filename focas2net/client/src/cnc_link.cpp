@@ -6,15 +6,12 @@ namespace tavrin::focas2net {
 
 namespace {
 
-constexpr std::uint16_t kSystemInfo = 0x18;
-constexpr std::uint16_t kReadParam = 0x0e;
 constexpr std::int32_t kOpeningParameter = 9968;
 constexpr std::size_t kSystemInfoSize = 18;
 
 // The open answer: a 16-byte head, then 8 bytes per path entry.
 constexpr std::size_t kOpenHead = 16;
 constexpr std::size_t kOpenPathEntry = 8;
-constexpr int kMaxAxes = 32;
 
 Clock::time_point After(int timeout_ms) { return Clock::now() + std::chrono::milliseconds(timeout_ms); }
 
@@ -91,7 +88,7 @@ short CncLink::OpenConnection(Socket* socket, std::uint16_t which, int timeout_m
     path.machine_type[0] = static_cast<char>(entry[0]);
     path.machine_type[1] = static_cast<char>(entry[1]);
     path.spindles = wire::GetU16(entry + 2);
-    path.axes = std::min<int>(wire::GetU16(entry + 4), kMaxAxes);
+    path.axes = std::min<int>(wire::GetU16(entry + 4), wire::kMaxAxes);
     paths_.push_back(path);
   }
   return EW_OK;
@@ -107,7 +104,7 @@ short CncLink::OpenLocked(int timeout_ms) {
   for (std::size_t i = 0; i < info.size(); ++i) {
     info[i].cls = kCncClass;
     info[i].path = static_cast<std::uint16_t>(i + 1);
-    info[i].function = kSystemInfo;
+    info[i].function = wire::kSystemInfo;
   }
   std::vector<wire::SubAnswer> answers;
   result = ExchangeLocked(info, timeout_ms, &answers);
@@ -118,7 +115,7 @@ short CncLink::OpenLocked(int timeout_ms) {
 
   wire::SubRequest parameter;
   parameter.cls = kCncClass;
-  parameter.function = kReadParam;
+  parameter.function = wire::kReadParam;
   parameter.args[0] = kOpeningParameter;
   parameter.args[1] = kOpeningParameter;
   return ExchangeLocked({parameter}, timeout_ms, &answers);

@@ -4,9 +4,6 @@
 #include <stdlib.h>
 #include <unistd.h>
 
-#include <chrono>
-#include <cstdio>
-#include <ctime>
 
 namespace tavrin::tools {
 
@@ -39,18 +36,5 @@ std::string HostName() {
 bool StandardOutputIsTerminal() { return isatty(STDOUT_FILENO) == 1; }
 
 bool StartsWindowsProgramsItself() { return false; }
-
-std::string UtcTimeStamp() {
-  auto now = std::chrono::system_clock::now();
-  std::time_t seconds = std::chrono::system_clock::to_time_t(now);
-  auto ms = std::chrono::duration_cast<std::chrono::milliseconds>(now.time_since_epoch()).count() % 1000;
-  std::tm utc{};
-  gmtime_r(&seconds, &utc);
-  char text[40];
-  std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%S", &utc);
-  char full[48];
-  std::snprintf(full, sizeof full, "%s.%03dZ", text, static_cast<int>(ms));
-  return full;
-}
 
 }  // namespace tavrin::tools

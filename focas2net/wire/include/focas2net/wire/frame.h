@@ -57,6 +57,10 @@ enum Function : std::uint16_t {
   kWritePmc = 0x8002,
 };
 
+// The most axes of a path: what the open answer gives as the maximum, and
+// the elements of a parameter on the wire.
+constexpr int kMaxAxes = 32;
+
 constexpr std::size_t kHeaderSize = 10;
 constexpr std::size_t kMaxPayload = 65535;
 
