@@ -100,6 +100,16 @@ tavrin_exe 0 '"memory_mode"' machine status --json
 tavrin_exe 0 "D9550.2" pmc set D9550.2 on
 tavrin_exe 0 "D9550.2 = 1" pmc get D9550.2
 tavrin_exe 2 "is no PMC address letter" pmc get Q1
+# The simulation's files on the prefix's own drive C:, in text mode, with a
+# Western panel's text in the settings: a move is checked, locked and made,
+# and the JSON stays valid.
+sim_c="$WINEPREFIX/drive_c/QvApplication"
+rm -rf "$sim_c" && cp -r "examples/sim/QvApplication" "$sim_c"
+sed -i 's/Type-A/Typ-\xc4/' "$sim_c/Qv Crash Preview/CustomSetting.ini"
+tavrin_exe 0 "chuck L: Z is now -140" chuck set L -140
+tavrin_exe 0 "work R: Z is now -90" work set R -90
+tavrin_exe 0 '"machine_type"' sim structure --json
+rm -rf "$sim_c"
 unset WINEARCH
 
 echo "--- 64-bit build and its tests under Wine"
