@@ -20,6 +20,8 @@
 #ifndef TAVRIN_SIMULATION_MODEL_SCAN_H
 #define TAVRIN_SIMULATION_MODEL_SCAN_H
 
+#include <iterator>
+
 #include "simulation/model.h"
 #include "simulation/scan_line.h"
 #include "tavrin/simulation/xml.h"
@@ -46,7 +48,7 @@ class ModelScan {
   // The model's element is the one opened last of those open: a matrix line
   // here is its own, not that of an element opened inside it.
   bool ModelIsInnermost() const {
-    for (unsigned kind = 0; kind < 3; ++kind) {
+    for (unsigned kind = 0; kind < std::size(kModelKinds); ++kind) {
       if ((open_ & (1u << kind)) != 0 && opened_[kind] > opened_[static_cast<unsigned>(kind_)]) return false;
     }
     return true;
@@ -60,7 +62,7 @@ class ModelScan {
   bool in_lathe_ = false;
   int side_ = -1;
   unsigned open_ = 0;  // the open elements, by KindBit
-  unsigned long opened_[3] = {0, 0, 0};  // when each kind's element opened last
+  unsigned long opened_[std::size(kModelKinds)] = {};  // when each kind's element opened last
   unsigned long openings_ = 0;
 };
 
